@@ -1,0 +1,1 @@
+tessaline_test(color_palette_test color_palette_test.cpp)

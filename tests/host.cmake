@@ -1,0 +1,1 @@
+tessaline_test(host_state_test host_state_test.cpp)
