@@ -1,1 +1,4 @@
 tessaline_test(host_state_test host_state_test.cpp)
+tessaline_test(close_policy_test close_policy_test.cpp)
+tessaline_test(saver_window_test saver_window_test.cpp)
+target_link_libraries(saver_window_test PRIVATE imm32)
