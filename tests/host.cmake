@@ -2,3 +2,10 @@ tessaline_test(host_state_test host_state_test.cpp)
 tessaline_test(close_policy_test close_policy_test.cpp)
 tessaline_test(saver_window_test saver_window_test.cpp)
 target_link_libraries(saver_window_test PRIVATE imm32)
+
+# The Windows 9x cases load a password provider of their own from the test program's directory.
+add_library(password_provider SHARED password_provider/password_provider.cpp password_provider/password_provider.def)
+set_target_properties(password_provider PROPERTIES PREFIX "" OUTPUT_NAME "PASSWORD" SUFFIX ".CPL"
+                      RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+tessaline_test(password_hooks_test password_hooks_test.cpp)
+add_dependencies(password_hooks_test password_provider)
