@@ -26,6 +26,7 @@ public:
     ~GrowableArray() { std::free(items_); }
 
     uint32_t size() const { return size_; }
+    uint32_t capacity() const { return capacity_; }
     T& operator[](uint32_t index) { return items_[index]; }
     const T& operator[](uint32_t index) const { return items_[index]; }
 
