@@ -92,10 +92,11 @@ TEST(Seed, AdvanceMovesOutWithTheSquareRootOfAge)
     EXPECT_EQ(stretched.z(), 0.0);
 
     // Angles after long runs go to cos and sin as they are.
-    Seed wound = MadeSeed(5000000.123);
+    volatile double windings = 5000000.123;  // cos and sin of the library at run time, not folded
+    Seed wound = MadeSeed(windings);
     wound.advance(0.25, 300, 300);
-    EXPECT_EQ(wound.x(), 300.0 * (0.5 * std::cos(5000000.123)));
-    EXPECT_EQ(wound.y(), 300.0 * (0.5 * std::sin(5000000.123)));
+    EXPECT_EQ(wound.x(), 300.0 * (0.5 * std::cos(windings)));
+    EXPECT_EQ(wound.y(), 300.0 * (0.5 * std::sin(windings)));
 }
 
 TEST_F(SeedFieldTest, KeepsBirthOrderThroughRemovalsAnywhere)
@@ -116,22 +117,21 @@ TEST_F(SeedFieldTest, KeepsBirthOrderThroughRemovalsAnywhere)
 
 TEST_F(SeedFieldTest, AnAppendWithoutMemoryFailsAndLeavesTheField)
 {
-    SetAllocationLimit(0);
-    EXPECT_FALSE(seedField.append(MadeSeed(1.0)));
-    EXPECT_EQ(seedField.size(), 0u);
-
-    SetAllocationLimit(1);  // room for the first block only
+    // Earlier cases in this process may have left a larger block: fill it first.
     uint32_t appended = 0;
-    while (appended < 1000 && seedField.append(MadeSeed(appended)))
-        ++appended;
-    ASSERT_GT(appended, 0u);
-    ASSERT_LT(appended, 1000u);
+    while (seedField.size() < 16 || seedField.size() != seedField.capacity())
+        ASSERT_TRUE(seedField.append(MadeSeed(appended++)));
+
+    SetAllocationLimit(0);
+    EXPECT_FALSE(seedField.append(MadeSeed(-1.0)));
     EXPECT_EQ(seedField.size(), appended);
-    EXPECT_EQ(seedField[appended - 1].angle(), appended - 1.0);
+    EXPECT_EQ(seedField[appended - 1].angle(), appended - 1.0) << "the field is left as it was";
     seedField.removeAt(0);
-    EXPECT_TRUE(seedField.append(MadeSeed(-1.0))) << "a freed place is used again";
+    EXPECT_TRUE(seedField.append(MadeSeed(-2.0))) << "a freed place is used again";
+    EXPECT_EQ(seedField[appended - 1].angle(), -2.0);
 
     SetAllocationLimit(UnlimitedAllocations);
-    EXPECT_TRUE(seedField.append(MadeSeed(-2.0)));
+    EXPECT_TRUE(seedField.append(MadeSeed(-3.0)));
     EXPECT_EQ(seedField.size(), appended + 1);
+    EXPECT_EQ(seedField[0].angle(), 1.0);
 }

@@ -37,3 +37,32 @@ void PumpMessages()
         DispatchMessageA(&message);
     }
 }
+
+std::vector<Rgb> CaptureClient(HWND window, int32_t width, int32_t height)
+{
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;  // bottom-up
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY);
+    GdiFlush();
+    std::vector<Rgb> pixels(static_cast<std::size_t>(width) * height);
+    const auto* bgrx = static_cast<const uint8_t*>(bits);
+    for (std::size_t i = 0; i < pixels.size(); ++i)
+        pixels[i] = {bgrx[4 * i + 2], bgrx[4 * i + 1], bgrx[4 * i]};
+    SelectObject(memory, previous);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}

@@ -7,6 +7,12 @@
 
 // A popup window at the top left of the screen whose client area is width x height pixels.
 HWND CreateTestWindow(int32_t width, int32_t height, WNDPROC procedure, const char* title = "Preview");
+#include "support/gl_test_context.h"
+
+#include <vector>
+
+// What the screen shows in the window's client area, row 0 at the bottom as GL reads.
+std::vector<Rgb> CaptureClient(HWND window, int32_t width, int32_t height);
 // Dispatches what is queued for this thread without waiting.
 void PumpMessages();
 // Dispatches messages until done() or about timeoutMs milliseconds have passed; true when done.
