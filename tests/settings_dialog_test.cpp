@@ -182,6 +182,9 @@ TEST_F(SettingsDialogTest, OpensWithTheDefaultsAndConfiguredSlidersWhenNothingIs
         };
         for (const auto& s : sliders) {
             HWND slider = GetDlgItem(dialog, s.id);
+            char name[32] = {};
+            GetClassNameA(slider, name, sizeof name);
+            EXPECT_STREQ(name, "msctls_trackbar32") << "slider " << s.id;
             EXPECT_EQ(SendMessageA(slider, TBM_GETRANGEMIN, 0, 0), s.minimum) << "slider " << s.id;
             EXPECT_EQ(SendMessageA(slider, TBM_GETRANGEMAX, 0, 0), s.maximum) << "slider " << s.id;
             EXPECT_EQ(SendMessageA(slider, TBM_GETPAGESIZE, 0, 0), s.page) << "slider " << s.id;
@@ -316,8 +319,6 @@ TEST_F(SettingsDialogTest, TickedCheckboxIsStoredOnlyOnOk)
     };
     EXPECT_EQ(RunDialog({tick, [](HWND dialog) { Click(dialog, IDCANCEL); }}), 0);
     EXPECT_EQ(ReadRawValue("Antialias").data, std::vector<BYTE>{0x00}) << "Cancel";
-    EXPECT_EQ(RunDialog({tick, [](HWND) { PressKey(VK_ESCAPE); }}), 0);
-    EXPECT_EQ(ReadRawValue("Antialias").data, std::vector<BYTE>{0x00}) << "Esc";
     EXPECT_EQ(RunDialog({tick, [](HWND dialog) { Click(dialog, IDOK); }}), 1);
     EXPECT_EQ(ReadRawValue("Antialias").data, std::vector<BYTE>{0x01}) << "OK";
 }
