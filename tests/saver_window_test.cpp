@@ -5,9 +5,11 @@
 #include "support/host_test_support.h"
 
 #include <gtest/gtest.h>
+#include <GL/gl.h>
 #include <imm.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -64,6 +66,20 @@ public:
 
     HWND handle = nullptr;
 };
+
+struct Pixel {
+    unsigned char red, green, blue;
+};
+
+// The given colour buffer of the saver's current OpenGL context, row 0 at the bottom.
+std::vector<Pixel> ReadBuffer(GLenum buffer, int width, int height)
+{
+    std::vector<Pixel> pixels(static_cast<size_t>(width) * height);
+    glReadBuffer(buffer);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    return pixels;
+}
 
 class SaverWindow : public ::testing::Test {
 protected:
@@ -256,6 +272,34 @@ TEST_F(SaverWindow, RunEndsWithTheQuitValueOrMinusOneWithoutAWindow)
     EXPECT_EQ(RunSaverWindow(nullptr), -1) << "a run without a window reports the failure";
     EXPECT_EQ(hostState.saverWindow, nullptr);
     EXPECT_EQ(CountWindowsOfClass(SaverClassName), 0);
+}
+
+TEST_F(SaverWindow, FullScreenTicksDrawUntilApprovalAndAKeyCloses)
+{
+    RECT box = ScreenClipBox();
+    int width = box.right - box.left;
+    int height = box.bottom - box.top;
+    int32_t exitCode = RunSaverWithSteps(nullptr, {[&](HWND saver) {
+        ASSERT_NE(wglGetCurrentContext(), nullptr) << "the saver made its OpenGL context current";
+        for (int frame = 0; frame < 40; ++frame) SendMessageA(saver, WM_TIMER, 1, 0);
+        // Once closing is approved a tick draws nothing: the red back buffer stays as it is.
+        hostState.closeApproved = 1;
+        glClearColor(1.0f, 0.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        EXPECT_EQ(SendMessageA(saver, WM_TIMER, 1, 0), 0);
+        Pixel corner = ReadBuffer(GL_BACK, width, height)[0];
+        EXPECT_EQ(corner.red, 255) << "a tick after approval drew a frame";
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        hostState.closeApproved = 0;
+        SendMessageA(saver, WM_TIMER, 1, 0);
+        corner = ReadBuffer(GL_BACK, width, height)[0];
+        EXPECT_NE(corner.red, 255) << "a tick before approval draws (and clears the red away)";
+
+        SendMessageA(saver, WM_KEYDOWN, VK_SPACE, 0);
+        MSG close;
+        EXPECT_TRUE(PeekMessageA(&close, saver, WM_CLOSE, WM_CLOSE, PM_NOREMOVE)) << "a key press closes";
+    }});
+    EXPECT_EQ(exitCode, 0);
 }
 
 TEST_F(SaverWindow, ApprovedCloseStopsTimerAndInputHandling)
