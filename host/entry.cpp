@@ -6,8 +6,6 @@
 #include "host/saver_window.h"
 #include "settings/settings_dialog.h"
 
-#include <commctrl.h>
-
 namespace {
 
 constexpr int32_t UnknownModeExitCode = -1;
@@ -104,8 +102,7 @@ int32_t ShowConfigureDialog(HWND owner)
 {
     if (!PrepareSettingsDialog(hostState.instance))
         return 0;
-    // The dialog manager creates the sliders before the dialog procedure runs: register their class now.
-    InitCommonControls();
+    RegisterSettingsDialogControls();
     return static_cast<int32_t>(DialogBoxParamA(hostState.instance, MAKEINTRESOURCEA(SettingsDialogResource),
                                                 owner, SettingsDialogProcedure, 0));
 }

@@ -21,12 +21,13 @@ struct NumericSetting {
     uint32_t defaultValue;
     uint32_t minimum;  // valid range, inclusive; also the slider's range
     uint32_t maximum;
+    uint32_t sliderStep;  // the dialog slider's tick spacing and page size
 };
 
 constexpr std::array<NumericSetting, 3> NumericSettings{{
-    {"Tempo", &SaverSettings::Tempo, 990, 0, 1000},
-    {"Density", &SaverSettings::Density, 20000, 1, 100000},
-    {"Size", &SaverSettings::Size, 3, 1, 10},
+    {"Tempo", &SaverSettings::Tempo, 990, 0, 1000, 100},
+    {"Density", &SaverSettings::Density, 20000, 1, 100000, 10000},
+    {"Size", &SaverSettings::Size, 3, 1, 10, 1},
 }};
 
 // "Antialias" is declared REG_DWORD but its stored data is a single byte.

@@ -1,0 +1,80 @@
+#include "engine/frame_step.h"
+
+#include "engine/color_scheme.h"
+#include "engine/seed.h"
+#include "engine/view.h"
+
+#include <GL/gl.h>
+
+#include <utility>
+
+// Data
+double spiralAngle = 0.0;
+int32_t frameCounter = 0;
+
+namespace {
+
+// Seeds move out along both axes on the same scale, so the spiral is round in view units.
+constexpr int32_t SeedScale = ViewWidth / 2;
+
+// A memory shortage skips this frame's seed; the field stays as it was.
+void AddSeed()
+{
+    spiralAngle += goldenAngle;
+    Seed seed;
+    seed.reset();
+    seed.setAngle(spiralAngle);
+    seed.setColor(unpackColor(currentScheme.colorFor(seedField.size())));
+    seedField.append(seed);
+}
+
+// Twice the visible half-extents, bounds included; a coordinate that is not a number fails.
+bool InBounds(const Seed& seed)
+{
+    return seed.x() >= -ViewWidth && seed.x() <= ViewWidth && seed.y() >= -ViewHeight &&
+           seed.y() <= ViewHeight;
+}
+
+// Oldest first, so younger seeds are drawn over older ones; removal keeps the order of the rest.
+void AdvanceAndDrawSeeds(uint32_t density)
+{
+    const double step = 1.0 / static_cast<double>(density);
+    uint32_t index = 0;
+    while (index < seedField.size()) {
+        Seed& seed = seedField[index];
+        seed.advance(step, SeedScale, SeedScale);
+        seed.draw();
+        if (InBounds(seed))
+            ++index;
+        else
+            seedField.removeAt(index);
+    }
+}
+
+// A fresh scheme about every other attempt, on even calendar seconds; one that could not get its
+// colours' memory is dropped and the old scheme stays.
+void TrySchemeChange()
+{
+    if (++frameCounter != SchemeChangeFrames)
+        return;
+    if (calendarClock() % 2 == 0) {
+        ColorScheme fresh = makeRandomScheme();
+        if (fresh.complete())
+            currentScheme = std::move(fresh);
+    }
+    frameCounter = 0;
+}
+
+}  // namespace
+
+void DrawFrame(uint32_t density, uint32_t size)
+{
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glPushMatrix();
+        AddSeed();
+        glPointSize(static_cast<float>(size));
+        AdvanceAndDrawSeeds(density);
+        TrySchemeChange();
+    glPopMatrix();
+    glFinish();
+}

@@ -1,0 +1,45 @@
+#include "engine/seed.h"
+
+#include <GL/gl.h>
+
+#include <cmath>
+
+void Seed::reset()
+{
+    age_ = 0;
+    x_ = 0.0;
+    y_ = 0.0;
+    z_ = 0.0;
+}
+
+void Seed::setAngle(double newAngle)
+{
+    angle_ = newAngle;
+}
+
+void Seed::setColor(ColorRGB color)
+{
+    red_ = color.red;
+    green_ = color.green;
+    blue_ = color.blue;
+}
+
+void Seed::advance(double step, int32_t scaleX, int32_t scaleY)
+{
+    ++age_;
+    const double c = std::cos(angle_);
+    const double s = std::sin(angle_);
+    const double r = std::sqrt(static_cast<double>(age_) * step);
+    const double alongX = r * c;
+    const double alongY = r * s;
+    x_ = static_cast<double>(scaleX) * alongX;
+    y_ = static_cast<double>(scaleY) * alongY;
+}
+
+void Seed::draw() const
+{
+    glColor3f(red_, green_, blue_);
+    glBegin(GL_POINTS);
+    glVertex3d(x_, y_, z_);
+    glEnd();
+}

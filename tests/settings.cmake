@@ -1,0 +1,15 @@
+# The settings store, the settings dialog and the resources, under Wine with its real registry.
+tessaline_test(settings_store_test settings_store_test.cpp)
+tessaline_test(settings_dialog_test settings_dialog_test.cpp)
+target_link_libraries(settings_dialog_test PRIVATE tessaline_resources)
+tessaline_test(resources_test resources_test.cpp)
+target_link_libraries(resources_test PRIVATE tessaline_resources)
+
+# A picture of the dialog on the test display, saved into the build tree.
+add_executable(show_settings_dialog show_settings_dialog.cpp)
+target_include_directories(show_settings_dialog PRIVATE ${CMAKE_SOURCE_DIR})
+target_link_libraries(show_settings_dialog PRIVATE tessaline_windows tessaline_resources)
+add_test(NAME wine.SettingsDialog.Screenshot
+         COMMAND ${CMAKE_SOURCE_DIR}/tools/settings-screenshot.sh $<TARGET_FILE:show_settings_dialog>
+                 ${CMAKE_BINARY_DIR}/settings-dialog.png)
+set_tests_properties(wine.SettingsDialog.Screenshot PROPERTIES LABELS wine TIMEOUT 60 RESOURCE_LOCK wine)
