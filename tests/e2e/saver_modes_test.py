@@ -51,6 +51,15 @@ def xdotool(*arguments):
     subprocess.run(["xdotool", *arguments], check=True, timeout=RUN_LIMIT)
 
 
+def press_in_dialog(key):
+    """A real key press in the settings dialog; without a window manager the dialog is given the focus first."""
+    window = subprocess.run(["xdotool", "search", "--name", "^Settings$"], capture_output=True, text=True,
+                            timeout=RUN_LIMIT).stdout.split()
+    if window:
+        xdotool("windowfocus", "--sync", window[0])
+    xdotool("key", key)
+
+
 def wait_for_window(title, milliseconds=15000):
     """The window's x, y, width and height, or None when it did not appear."""
     result = probe("wait", title, str(milliseconds))
@@ -133,12 +142,12 @@ class SaverModes(unittest.TestCase):
             name = " ".join(arguments) or "no arguments"
             process = start_saver(*arguments)
             self.assertIsNotNone(wait_for_window("Settings"), name + ": no dialog")
-            xdotool("key", "Escape")
+            press_in_dialog("Escape")
             self.assertEqual(wait_for_exit(process), 0, name + ": Cancel")
             self.assertNotEqual(reg("query", SETTINGS_KEY).returncode, 0, name + ": Cancel stored settings")
         process = start_saver("/c")
         self.assertIsNotNone(wait_for_window("Settings"), "no dialog")
-        xdotool("key", "Return")
+        press_in_dialog("Return")
         self.assertEqual(wait_for_exit(process), 1, "OK")
         stored = reg("query", SETTINGS_KEY).stdout
         for value in ("Tempo", "Density", "Size", "Antialias"):
