@@ -1,0 +1,127 @@
+#include "host/entry.h"
+
+#include "host/command_line.h"
+#include "host/exception_guard.h"
+#include "host/host_state.h"
+#include "host/saver_window.h"
+#include "settings/settings_dialog.h"
+
+namespace {
+
+constexpr int32_t UnknownModeExitCode = -1;
+constexpr int SettingsDialogResource = 2003;
+constexpr DWORD Win9xPlatform = VER_PLATFORM_WIN32_WINDOWS;
+
+using ChangePasswordFunction = DWORD(WINAPI*)(LPCSTR provider, HWND owner, DWORD reserved1, DWORD reserved2);
+
+bool IsModeSeparator(char byte)
+{
+    return byte == ' ' || byte == '-' || byte == '/';
+}
+
+const char* SkipBlanks(const char* text)
+{
+    while (*text == ' ')
+        ++text;
+    return text;
+}
+
+// A handle read from the command line, or the foreground window when it names no window.
+HWND OwnerOrForeground(uint32_t handle)
+{
+    HWND owner = reinterpret_cast<HWND>(static_cast<uintptr_t>(handle));
+    if (owner == nullptr || !IsWindow(owner))
+        owner = GetForegroundWindow();
+    return owner;
+}
+
+BOOL IsWin9xPlatform()
+{
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof version;
+    return GetVersionExA(&version) && version.dwPlatformId == Win9xPlatform;
+}
+
+int32_t RunConfigureMode(const char* text)
+{
+    uint32_t handle = 0;
+    if (*text == ':')
+        handle = ParseWindowHandle(text + 1);
+    return ShowConfigureDialog(OwnerOrForeground(handle));
+}
+
+// The mode scan: one letter after any run of blanks, '-' and '/' picks the mode.
+int32_t RunMode(const char* tail)
+{
+    const char* position = tail;
+    while (IsModeSeparator(*position))
+        ++position;
+    const signed char letter = static_cast<signed char>(*position);
+    switch (letter) {
+    case '\0':
+        return ShowConfigureDialog(nullptr);
+    case 'S': case 's':
+        return RunSaverWindow(nullptr);
+    case 'P': case 'p': case 'L': case 'l':
+        return RunPreview(SkipBlanks(position + 1));
+    case 'C': case 'c':
+        return RunConfigureMode(position + 1);
+    case 'A': case 'a':
+        if (hostState.isWin9x)
+            return ChangeSaverPassword(SkipBlanks(position + 1));
+        return UnknownModeExitCode;
+    default:
+        return UnknownModeExitCode;
+    }
+}
+
+}  // namespace
+
+void SaverEntry()
+{
+    const char* tail = SkipProgramName(GetCommandLineA());
+    ExitProcess(static_cast<UINT>(SaverMain(GetModuleHandleA(nullptr), tail)));
+}
+
+int32_t SaverMain(HINSTANCE instance, const char* tail)
+{
+    hostState.instance = instance;
+    hostState.isWin9x = IsWin9xPlatform();
+    return RunUnderExceptionGuard(RunMode, tail);
+}
+
+int32_t RunPreview(const char* text)
+{
+    HWND parent = reinterpret_cast<HWND>(static_cast<uintptr_t>(ParseWindowHandle(text)));
+    if (parent == nullptr || !IsWindow(parent))
+        return UnknownModeExitCode;
+    return RunSaverWindow(parent);
+}
+
+int32_t ShowConfigureDialog(HWND owner)
+{
+    if (!PrepareSettingsDialog(hostState.instance))
+        return 0;
+    RegisterSettingsDialogControls();
+    return static_cast<int32_t>(DialogBoxParamA(hostState.instance, MAKEINTRESOURCEA(SettingsDialogResource),
+                                                owner, SettingsDialogProcedure, 0));
+}
+
+int32_t ChangeSaverPassword(const char* text)
+{
+    HWND owner = OwnerOrForeground(ParseWindowHandle(text));
+    HMODULE library = LoadLibraryA("MPR.DLL");
+    if (library == nullptr)
+        return 0;
+    auto changePassword = reinterpret_cast<ChangePasswordFunction>(
+        reinterpret_cast<void*>(GetProcAddress(library, "PwdChangePasswordA")));
+    if (changePassword != nullptr)
+        changePassword("SCRSAVE", owner, 0, 0);
+    FreeLibrary(library);
+    return 0;
+}
+
+BOOL PrepareSettingsDialog(HINSTANCE)
+{
+    return TRUE;
+}

@@ -1,0 +1,34 @@
+#include "host/exception_guard.h"
+
+#include "host/password_hooks.h"
+
+#include <windows.h>
+
+namespace {
+
+// The top-level filter that was in place before the guard took over; restored when the span ends.
+LPTOP_LEVEL_EXCEPTION_FILTER previousFilter = nullptr;
+
+LONG WINAPI GuardFilter(EXCEPTION_POINTERS* information)
+{
+    // UnhandledExceptionFilter calls the top-level filter itself: put the previous one back first.
+    SetUnhandledExceptionFilter(previousFilter);
+    const LONG verdict = UnhandledExceptionFilter(information);
+    if (verdict == EXCEPTION_EXECUTE_HANDLER) {
+        SetScreenSaverRunning(FALSE);
+        ExitProcess(information->ExceptionRecord->ExceptionCode);
+    }
+    // A debugger repaired the fault or takes it over: the run goes on guarded as before.
+    previousFilter = SetUnhandledExceptionFilter(GuardFilter);
+    return verdict;
+}
+
+}  // namespace
+
+int32_t RunUnderExceptionGuard(GuardedMode mode, const char* tail)
+{
+    previousFilter = SetUnhandledExceptionFilter(GuardFilter);
+    const int32_t result = mode(tail);
+    SetUnhandledExceptionFilter(previousFilter);
+    return result;
+}

@@ -1,0 +1,199 @@
+"""End-to-end runs of tessaline.scr under wine64, started with each mode as Windows starts it.
+
+Needs the test session's DISPLAY and WINEPREFIX (test.sh), TESSALINE_SCR, TESSALINE_PROBE, TESSALINE_MPR,
+WINE, and TESSALINE_PARTS naming the parts built so far ("window", "dialog").
+"""
+import os
+import shutil
+import subprocess
+import tempfile
+import time
+import unittest
+
+WINE = os.environ.get("WINE", "/usr/lib/wine/wine64")
+SCR = os.environ.get("TESSALINE_SCR", "")
+PROBE = os.environ.get("TESSALINE_PROBE", "")
+MPR = os.environ.get("TESSALINE_MPR", "")
+PARTS = os.environ.get("TESSALINE_PARTS", "").split()
+SETTINGS_KEY = r"HKCU\Software\Tessaline"
+VERSION_KEY = r"HKCU\Software\Wine\AppDefaults\tessaline.scr"
+RUN_LIMIT = 30          # seconds any one run may take before the test gives up on it
+MINUS_ONE = 255         # wine64 hands on the low byte of a Windows exit code
+GREY = (223, 223, 223)
+
+
+def wine(*arguments, env=None, timeout=RUN_LIMIT):
+    # Output goes to a file, not a pipe: Wine's own services may inherit the handle and keep a pipe open.
+    with tempfile.TemporaryFile("w+") as output:
+        process = subprocess.run([WINE, *arguments], stdout=output, stderr=subprocess.DEVNULL, env=env,
+                                 timeout=timeout)
+        output.seek(0)
+        return subprocess.CompletedProcess(process.args, process.returncode, output.read(), "")
+
+
+def saver(*arguments, env=None):
+    return wine(SCR, *arguments, env=env).returncode
+
+
+def start_saver(*arguments):
+    return subprocess.Popen([WINE, SCR, *arguments], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+def probe(*arguments):
+    return wine(PROBE, *arguments)
+
+
+def reg(*arguments):
+    return wine("reg", *arguments)
+
+
+def xdotool(*arguments):
+    subprocess.run(["xdotool", *arguments], check=True, timeout=RUN_LIMIT)
+
+
+def press_in_dialog(key):
+    """A real key press in the settings dialog; without a window manager the dialog is given the focus first."""
+    window = subprocess.run(["xdotool", "search", "--name", "^Settings$"], capture_output=True, text=True,
+                            timeout=RUN_LIMIT).stdout.split()
+    if window:
+        xdotool("windowfocus", "--sync", window[0])
+    xdotool("key", key)
+
+
+def wait_for_window(title, milliseconds=15000):
+    """The window's x, y, width and height, or None when it did not appear."""
+    result = probe("wait", title, str(milliseconds))
+    return tuple(int(n) for n in result.stdout.split()) if result.returncode == 0 else None
+
+
+def wait_for_exit(process, seconds=RUN_LIMIT):
+    try:
+        return process.wait(seconds)
+    except subprocess.TimeoutExpired:
+        process.kill()
+        process.wait()
+        return None
+
+
+def still_running_after(process, seconds):
+    try:
+        process.wait(seconds)
+        return False
+    except subprocess.TimeoutExpired:
+        return True
+
+
+def screen_pixels():
+    """Width, height and the RGB bytes of the whole screen."""
+    shot = subprocess.run("import -window root png:- | convert png:- ppm:-", shell=True, capture_output=True,
+                          check=True, timeout=RUN_LIMIT).stdout
+    fields, end = [], 0
+    while len(fields) < 4:  # "P6", width, height, maximum
+        start = end
+        while shot[start:start + 1].isspace():
+            start += 1
+        end = start
+        while not shot[end:end + 1].isspace():
+            end += 1
+        fields.append(shot[start:end])
+    return int(fields[1]), int(fields[2]), shot[end + 1:]
+
+
+class SaverModes(unittest.TestCase):
+    def setUp(self):
+        reg("delete", SETTINGS_KEY, "/f")
+
+    def test_unknown_modes_end_with_minus_one(self):
+        self.assertEqual(saver("/x"), MINUS_ONE, "/x")
+        self.assertEqual(saver("-Q"), MINUS_ONE, "-Q")
+        self.assertEqual(saver("/7"), MINUS_ONE, "a digit")
+        self.assertEqual(saver("/a"), MINUS_ONE, "/a outside Windows 9x")
+        self.assertEqual(saver("/a", "1234"), MINUS_ONE, "/a 1234 outside Windows 9x")
+        exact = probe("run", SCR, "/\ts")
+        self.assertIn("exit 4294967295", exact.stdout, "a tab between the slash and the letter")
+
+    def test_preview_without_a_window_ends_with_minus_one(self):
+        for arguments in (["/p:1234"], ["/p"], ["/p", "0"], ["/p", "4294967295"], ["/l", "4294967295"]):
+            self.assertEqual(saver(*arguments), MINUS_ONE, " ".join(arguments))
+        self.assertIsNone(wait_for_window("Preview", 200), "a refused preview left a window")
+
+    def test_password_change_on_windows_9x_calls_the_platform(self):
+        copy = tempfile.mkdtemp(prefix="tessaline-9x-")
+        try:
+            shutil.copy(SCR, os.path.join(copy, "tessaline.scr"))
+            shutil.copy(MPR, os.path.join(copy, "mpr.dll"))
+            record = os.path.join(copy, "record.txt")
+            env = dict(os.environ, TESSALINE_MPR_RECORD="Z:" + record,
+                       WINEDLLOVERRIDES=os.environ.get("WINEDLLOVERRIDES", "") + ";mpr=n")
+            reg("add", VERSION_KEY, "/v", "Version", "/d", "win98", "/f")
+            code = wine(os.path.join(copy, "tessaline.scr"), "/a", "1234", env=env).returncode
+            self.assertEqual(code, 0, "exit code of the password change")
+            self.assertTrue(os.path.exists(record), "PwdChangePasswordA was not called")
+            with open(record) as recorded:
+                provider, _owner, third, fourth = recorded.read().split()
+            self.assertEqual((provider, third, fourth), ("SCRSAVE", "0", "0"))
+        finally:
+            reg("delete", VERSION_KEY, "/f")
+            shutil.rmtree(copy, ignore_errors=True)
+
+    @unittest.skipUnless("dialog" in PARTS, "the settings dialog and its resources are not built yet")
+    def test_settings_dialog_ok_stores_and_cancel_does_not(self):
+        for arguments in (["/c"], []):
+            name = " ".join(arguments) or "no arguments"
+            process = start_saver(*arguments)
+            self.assertIsNotNone(wait_for_window("Settings"), name + ": no dialog")
+            press_in_dialog("Escape")
+            self.assertEqual(wait_for_exit(process), 0, name + ": Cancel")
+            self.assertNotEqual(reg("query", SETTINGS_KEY).returncode, 0, name + ": Cancel stored settings")
+        process = start_saver("/c")
+        self.assertIsNotNone(wait_for_window("Settings"), "no dialog")
+        press_in_dialog("Return")
+        self.assertEqual(wait_for_exit(process), 1, "OK")
+        stored = reg("query", SETTINGS_KEY).stdout
+        for value in ("Tempo", "Density", "Size", "Antialias"):
+            self.assertIn(value, stored, "OK did not store " + value)
+        owner = probe("owner", SCR)
+        self.assertEqual(owner.returncode, 0, "/c:<window>: " + owner.stdout)
+
+    @unittest.skipUnless("window" in PARTS, "the saver window is not built yet")
+    def test_full_screen_draws_and_small_moves_do_not_close(self):
+        xdotool("mousemove", "500", "400")
+        first = start_saver("/s")
+        try:
+            self.assertEqual(wait_for_window("Screen Saver"), (0, 0, 1024, 768), "the window must cover the screen")
+            time.sleep(2)
+            width, height, rgb = screen_pixels()
+            pixels = [tuple(rgb[i:i + 3]) for i in range(0, width * height * 3, 3 * 97)]
+            grey = sum(1 for p in pixels if all(abs(c - g) <= 8 for c, g in zip(p, GREY)))
+            coloured = sum(1 for p in pixels if max(p) - min(p) > 40)
+            self.assertGreater(grey, len(pixels) // 2, "the background is not grey")
+            self.assertGreater(coloured, 0, "no coloured seeds")
+
+            second = start_saver("/s")
+            self.assertEqual(wait_for_exit(second), 0, "a second /s must end at once with 0")
+            self.assertTrue(still_running_after(first, 0.5), "the first saver must keep running")
+
+            xdotool("mousemove_relative", "--", "2", "0")
+            self.assertTrue(still_running_after(first, 1), "a 2-pixel movement closed the saver")
+            xdotool("key", "a")
+            self.assertEqual(wait_for_exit(first), 0, "a key press must close with 0")
+        finally:
+            if first.poll() is None:
+                first.kill()
+                first.wait()
+
+        moved = start_saver("/s")
+        self.assertIsNotNone(wait_for_window("Screen Saver"), "no saver window")
+        time.sleep(0.5)
+        xdotool("mousemove_relative", "--", "20", "0")
+        self.assertEqual(wait_for_exit(moved), 0, "a 20-pixel movement must close with 0")
+
+    @unittest.skipUnless("window" in PARTS, "the saver window is not built yet")
+    def test_preview_fills_its_parent_and_ends_with_it(self):
+        result = probe("preview", SCR)
+        self.assertEqual(result.returncode, 0, result.stdout)
+        self.assertIn("exit 0", result.stdout)
+
+
+if __name__ == "__main__":
+    unittest.main()

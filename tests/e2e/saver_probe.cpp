@@ -1,0 +1,158 @@
+// Test helper: starts the saver the way the system starts it and looks at its windows from outside.
+//   saver_probe preview <scr>        a 320x240 parent, then "<scr> /p <parent>"; the saver's child must
+//                                    fill the parent's client area and the saver must exit when the parent
+//                                    is destroyed
+//   saver_probe owner <scr>          a window, then "<scr> /c:<window>"; the dialog must be owned by it;
+//                                    it is cancelled
+//   saver_probe wait <title> <ms>    waits for a top-level window of that title; prints x y width height
+//   saver_probe run <scr> <tail>     starts "<scr>" followed by a blank and the tail, byte for byte
+// Each prints what it saw and "exit <code>" of the saver; the probe's own exit code is 0 when all held.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+constexpr char SaverClass[] = "WindowsScreenSaverClass";
+constexpr DWORD WaitLimit = 20000;
+constexpr DWORD PollStep = 50;
+constexpr int Failed = 1;
+
+void PumpMessages()
+{
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageA(&message);
+}
+
+// Waits, pumping messages, until find() gives a window or the limit passes.
+template <typename Find>
+HWND WaitFor(Find find, DWORD limit)
+{
+    for (DWORD waited = 0; waited < limit; waited += PollStep) {
+        PumpMessages();
+        if (HWND window = find())
+            return window;
+        Sleep(PollStep);
+    }
+    return nullptr;
+}
+
+HWND CreateTestWindow(const char* title)
+{
+    return CreateWindowExA(0, "STATIC", title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 320, 240, nullptr,
+                           nullptr, GetModuleHandleA(nullptr), nullptr);
+}
+
+std::string Decimal(HWND window)
+{
+    return std::to_string(static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window)));
+}
+
+bool StartSaver(const char* scr, const std::string& arguments, PROCESS_INFORMATION& process)
+{
+    std::string commandLine = std::string("\"") + scr + "\" " + arguments;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    return CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &process);
+}
+
+// Pumps messages until the saver ends; prints and returns its exit code (0xFFFFFFFF when it did not end).
+DWORD WaitForExit(PROCESS_INFORMATION& process)
+{
+    DWORD exitCode = 0xFFFFFFFF;
+    for (DWORD waited = 0; waited < WaitLimit; waited += PollStep) {
+        PumpMessages();
+        if (WaitForSingleObject(process.hProcess, PollStep) == WAIT_OBJECT_0) {
+            GetExitCodeProcess(process.hProcess, &exitCode);
+            std::printf("exit %lu\n", exitCode);
+            return exitCode;
+        }
+    }
+    std::printf("saver still running\n");
+    TerminateProcess(process.hProcess, 1);
+    return exitCode;
+}
+
+int ProbePreview(const char* scr)
+{
+    HWND parent = CreateTestWindow("preview parent");
+    PROCESS_INFORMATION process = {};
+    if (!StartSaver(scr, "/p " + Decimal(parent), process))
+        return Failed;
+    HWND child = WaitFor([&] { return FindWindowExA(parent, nullptr, SaverClass, "Preview"); }, WaitLimit);
+    if (child == nullptr) {
+        std::printf("no preview child\n");
+        TerminateProcess(process.hProcess, 1);
+        return Failed;
+    }
+    RECT client, childRect;
+    GetClientRect(parent, &client);
+    GetWindowRect(child, &childRect);
+    MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&childRect), 2);
+    std::printf("parent client %ld %ld, child %ld %ld %ld %ld\n", client.right, client.bottom, childRect.left,
+                childRect.top, childRect.right - childRect.left, childRect.bottom - childRect.top);
+    const bool fills = childRect.left == 0 && childRect.top == 0 && childRect.right == client.right &&
+                       childRect.bottom == client.bottom;
+    DestroyWindow(parent);
+    return fills && WaitForExit(process) == 0 ? 0 : Failed;
+}
+
+int ProbeOwner(const char* scr)
+{
+    HWND owner = CreateTestWindow("dialog owner");
+    PROCESS_INFORMATION process = {};
+    if (!StartSaver(scr, "/c:" + Decimal(owner), process))
+        return Failed;
+    HWND dialog = WaitFor([] { return FindWindowA("#32770", "Settings"); }, WaitLimit);
+    if (dialog == nullptr) {
+        std::printf("no dialog\n");
+        TerminateProcess(process.hProcess, 1);
+        return Failed;
+    }
+    const bool owned = GetWindow(dialog, GW_OWNER) == owner;
+    std::printf("owned by the given window: %s\n", owned ? "yes" : "no");
+    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    return owned && WaitForExit(process) == 0 ? 0 : Failed;
+}
+
+int ProbeWait(const char* title, DWORD limit)
+{
+    HWND window = WaitFor([&] { return FindWindowA(nullptr, title); }, limit);
+    if (window == nullptr)
+        return Failed;
+    RECT rect;
+    GetWindowRect(window, &rect);
+    std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+    return 0;
+}
+
+int ProbeRun(const char* scr, const char* tail)
+{
+    PROCESS_INFORMATION process = {};
+    if (!StartSaver(scr, tail, process))
+        return Failed;
+    WaitForExit(process);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
+    if (argc == 3 && std::strcmp(argv[1], "preview") == 0)
+        return ProbePreview(argv[2]);
+    if (argc == 3 && std::strcmp(argv[1], "owner") == 0)
+        return ProbeOwner(argv[2]);
+    if (argc == 4 && std::strcmp(argv[1], "wait") == 0)
+        return ProbeWait(argv[2], static_cast<DWORD>(std::atoi(argv[3])));
+    if (argc == 4 && std::strcmp(argv[1], "run") == 0)
+        return ProbeRun(argv[2], argv[3]);
+    std::printf("usage: saver_probe preview|owner <scr> | wait <title> <ms>\n");
+    return 2;
+}

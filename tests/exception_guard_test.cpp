@@ -1,0 +1,101 @@
+#include "host/exception_guard.h"
+
+#include <windows.h>
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace {
+
+constexpr char DebuggerKey[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\AeDebug";
+constexpr DWORD RunTimeout = 30000;
+constexpr DWORD StillRunning = 0xFFFFFFFF;
+
+std::string Directory()
+{
+    char path[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string text = path;
+    return text.substr(0, text.find_last_of('\\') + 1);
+}
+
+// Keeps Wine from starting its crash debugger for the test program's faults; puts the old setting back.
+class NoCrashDebugger {
+public:
+    NoCrashDebugger()
+    {
+        RegCreateKeyA(HKEY_LOCAL_MACHINE, DebuggerKey, &key_);
+        DWORD size = sizeof saved_;
+        hadDebugger_ = RegQueryValueExA(key_, "Debugger", nullptr, nullptr, reinterpret_cast<BYTE*>(saved_),
+                                        &size) == ERROR_SUCCESS;
+        SetValue("Debugger", "tessaline-no-such-debugger.exe");
+        SetValue("Auto", "1");
+    }
+    ~NoCrashDebugger()
+    {
+        if (hadDebugger_)
+            SetValue("Debugger", saved_);
+        else
+            RegDeleteValueA(key_, "Debugger");
+        RegCloseKey(key_);
+    }
+
+private:
+    void SetValue(const char* name, const char* text)
+    {
+        RegSetValueExA(key_, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), lstrlenA(text) + 1);
+    }
+    HKEY key_ = nullptr;
+    char saved_[MAX_PATH] = "";
+    bool hadDebugger_ = false;
+};
+
+struct GuardedRun {
+    DWORD exitCode = StillRunning;
+    std::string record;  // the program's calls of SetScreenSaverRunning
+};
+
+GuardedRun RunFaultProgram(const std::string& how)
+{
+    GuardedRun run;
+    const std::string recordPath = Directory() + "fault_under_guard." + how + ".txt";
+    DeleteFileA(recordPath.c_str());
+    std::string commandLine = "\"" + Directory() + "fault_under_guard.exe\" " + how + " \"" + recordPath + "\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return run;
+    if (WaitForSingleObject(process.hProcess, RunTimeout) == WAIT_OBJECT_0)
+        GetExitCodeProcess(process.hProcess, &run.exitCode);
+    else
+        TerminateProcess(process.hProcess, 1);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    std::ifstream file(recordPath);
+    std::stringstream text;
+    text << file.rdbuf();
+    run.record = text.str();
+    return run;
+}
+
+}  // namespace
+
+TEST(ExceptionGuard, AFaultEndsTheProcessThroughTheHandler)
+{
+    NoCrashDebugger noDebugger;
+    for (const char* how : {"direct", "loop"}) {
+        const GuardedRun run = RunFaultProgram(how);
+        EXPECT_EQ(run.exitCode, static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION)) << how << ": exit code";
+        EXPECT_EQ(run.record, "running 0\n") << how << ": screen-saver-running must be switched off once";
+    }
+}
+
+TEST(ExceptionGuard, WithoutAFaultTheModeReturnsAndTheFilterIsRestored)
+{
+    const GuardedRun run = RunFaultProgram("none");
+    EXPECT_EQ(run.exitCode, 7u) << "98: the previous filter was not restored; 99: the mode's result was lost";
+    EXPECT_EQ(run.record, "") << "the handler ran without a fault";
+}
