@@ -9,4 +9,4 @@ add_test(NAME wine.e2e.SaverModes
   WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/e2e)
 set_tests_properties(wine.e2e.SaverModes PROPERTIES
   LABELS wine RESOURCE_LOCK wine TIMEOUT 300
-  ENVIRONMENT "TESSALINE_SCR=$<TARGET_FILE:tessaline_scr>;TESSALINE_PROBE=$<TARGET_FILE:saver_probe>;TESSALINE_MPR=$<TARGET_FILE:test_mpr>;WINE=/usr/lib/wine/wine64;TESSALINE_PARTS=${parts}")
+  ENVIRONMENT "TESSALINE_SCR=$<TARGET_FILE:tessaline_scr>;TESSALINE_PROBE=$<TARGET_FILE:saver_probe>;TESSALINE_MPR=$<TARGET_FILE:test_mpr>;WINE=/usr/lib/wine/wine64")
