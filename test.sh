@@ -12,6 +12,7 @@ done
 . tools/wine-session.sh
 rm -rf build/win64/wineprefix
 wine_session_start "$PWD/build/win64/wineprefix"
+wine_session_keep_desktop build/win64/tests/desktop_keeper.exe
 
 # One ctest run over both trees, so a single summary closes the output.
 printf 'subdirs("native" "win64")\n' > build/CTestTestfile.cmake

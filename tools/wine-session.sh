@@ -1,5 +1,6 @@
 # Sourced by the scripts: a private Xvfb display and a Wine prefix for one run.
 # wine_session_start <prefix directory>   sets DISPLAY and WINEPREFIX, keeps one wineserver alive
+# wine_session_keep_desktop <exe>        runs <exe> for the whole session so the desktop stays up
 # wine_session_stop                       ends both (also run on exit)
 WINE=/usr/lib/wine/wine64
 WINESERVER=/usr/lib/wine/wineserver
@@ -18,7 +19,15 @@ wine_session_start() {
   if [ ! -f "$prefix/system.reg" ]; then
     "$WINE" wineboot --init >/dev/null 2>&1
   fi
+  # Xvfb has no window manager: unmanaged windows spare the 2 s wait for one at every show and hide.
+  "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
   trap wine_session_stop EXIT
+}
+
+# Without a process holding it, the desktop closes after every test program and the next one pays
+# for starting it again, which can take many seconds while the machine is busy.
+wine_session_keep_desktop() {
+  "$WINE" "$1" >/dev/null 2>&1 &
 }
 
 wine_session_stop() {

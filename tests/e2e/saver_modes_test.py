@@ -51,11 +51,11 @@ def xdotool(*arguments):
 
 
 def press_in_dialog(key):
-    """A real key press in the settings dialog; without a window manager the dialog is given the focus first."""
+    """A real key press in the settings dialog; with no window manager the X focus is put on it first."""
     window = subprocess.run(["xdotool", "search", "--name", "^Settings$"], capture_output=True, text=True,
                             timeout=RUN_LIMIT).stdout.split()
     if window:
-        xdotool("windowfocus", "--sync", window[0])
+        xdotool("windowfocus", window[0])
     xdotool("key", key)
 
 
