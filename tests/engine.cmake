@@ -13,3 +13,8 @@ tessaline_test(view_test view_test.cpp ${tessaline_gl_test_support})
 if(WIN32)
   tessaline_test(saver_procedure_test saver_procedure_test.cpp ${tessaline_gl_test_support})
 endif()
+if(NOT WIN32)
+  # Drawing off: the counting OpenGL calls take the place of the library's in this program only.
+  tessaline_test(long_run_test long_run_test.cpp support/counting_gl.cpp support/long_run.cpp
+                 ${CMAKE_SOURCE_DIR}/bench/steady_field.cpp)
+endif()
