@@ -14,8 +14,7 @@ int32_t frameCounter = 0;
 
 namespace {
 
-// Seeds move out along both axes on the same scale, so the spiral is round in view units.
-constexpr int32_t SeedScale = ViewWidth / 2;
+static_assert(SeedScale == ViewWidth / 2, "both scales are half the view's width");
 
 // A memory shortage skips this frame's seed; the field stays as it was.
 void AddSeed()
@@ -26,13 +25,6 @@ void AddSeed()
     seed.setAngle(spiralAngle);
     seed.setColor(unpackColor(currentScheme.colorFor(seedField.size())));
     seedField.append(seed);
-}
-
-// Twice the visible half-extents, bounds included; a coordinate that is not a number fails.
-bool InBounds(const Seed& seed)
-{
-    return seed.x() >= -ViewWidth && seed.x() <= ViewWidth && seed.y() >= -ViewHeight &&
-           seed.y() <= ViewHeight;
 }
 
 // Oldest first, so younger seeds are drawn over older ones; removal keeps the order of the rest.
@@ -66,6 +58,12 @@ void TrySchemeChange()
 }
 
 }  // namespace
+
+bool InBounds(const Seed& seed)
+{
+    return seed.x() >= -ViewWidth && seed.x() <= ViewWidth && seed.y() >= -ViewHeight &&
+           seed.y() <= ViewHeight;
+}
 
 void DrawFrame(uint32_t density, uint32_t size)
 {

@@ -11,6 +11,8 @@ public:
     void reset();
     void setAngle(double newAngle);
     void setColor(ColorRGB color);
+    // Only for rebuilding a field as it stands at a known frame: the next advance gives age + 1.
+    void setAge(int32_t newAge) { age_ = newAge; }
     // Ages by one and recomputes the position from age and angle alone, so nothing drifts.
     void advance(double step, int32_t scaleX, int32_t scaleY);
     // One GL point in the seed's colour.
