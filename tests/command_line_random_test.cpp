@@ -374,4 +374,5 @@ TEST(CommandLineRandom, SaverMainRefusesTheTailsTheModelCallsUnknown)
         ASSERT_EQ(hostState.saverWindow, nullptr) << "tail \"" << Shown(tail) << "\"";
     }
     EXPECT_GT(refused, 100);
+    std::printf("%d of %d tails refused\n", refused, TailCases);
 }
