@@ -27,20 +27,25 @@ void AddSeed()
     seedField.append(seed);
 }
 
-// Oldest first, so younger seeds are drawn over older ones; removal keeps the order of the rest.
+// Oldest first, so younger seeds are drawn over older ones. The seeds that stay are packed toward
+// the front as the walk goes and the rest is cut off once at the end: the same order as removing
+// each at once, without moving the field behind every removed seed.
 void AdvanceAndDrawSeeds(uint32_t density)
 {
     const double step = 1.0 / static_cast<double>(density);
-    uint32_t index = 0;
-    while (index < seedField.size()) {
+    const uint32_t count = seedField.size();
+    uint32_t kept = 0;
+    for (uint32_t index = 0; index < count; ++index) {
         Seed& seed = seedField[index];
         seed.advance(step, SeedScale, SeedScale);
         seed.draw();
-        if (InBounds(seed))
-            ++index;
-        else
-            seedField.removeAt(index);
+        if (!InBounds(seed))
+            continue;
+        if (kept != index)
+            seedField[kept] = seed;
+        ++kept;
     }
+    seedField.truncate(kept);
 }
 
 // A fresh scheme about every other attempt, on even calendar seconds; one that could not get its
