@@ -33,6 +33,9 @@ echo "== instructions of 1,000 frames (callgrind)"
 LP_NUM_THREADS=0 valgrind --tool=callgrind --callgrind-out-file="$results/callgrind.out" \
   --toggle-collect='DrawSteadyFrame*' build/bench/bench/frame_run 2000 1000 >"$results/callgrind.log" 2>&1
 callgrind_annotate "$results/callgrind.out" >"$results/callgrind.txt" 2>/dev/null
+valgrind --tool=callgrind --callgrind-out-file="$results/callgrind-drawing-off.out" \
+  --toggle-collect='DrawSteadyFrame*' build/bench/bench/frame_run_drawing_off 2000 1000 >"$results/callgrind.log" 2>&1
+callgrind_annotate "$results/callgrind-drawing-off.out" >"$results/callgrind-drawing-off.txt" 2>/dev/null
 
 echo "== two million frames with drawing off"
 build/bench/bench/long_run_bench >"$results/long_run.json"
