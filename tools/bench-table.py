@@ -53,13 +53,11 @@ def name_of(line):
 def callgrind(name="callgrind.txt"):
     text = read(name)
     total = int(re.search(r"^([\d,]+) \(100\.0%\)\s+PROGRAM TOTALS", text, re.M).group(1).replace(",", ""))
-    rows = re.findall(r"^\s*([\d,]+) \(\s*([\d.]+)%\)\s+(\S+)", text.split("file:function", 1)[1], re.M)
-    own = sum(int(n.replace(",", "")) for n, _, where in rows if re.match(r"(engine/|/\S*/engine/)", where))
     top = [(n, p, name_of(line)) for n, p, line in re.findall(
         r"^\s*([\d,]+) \(\s*([\d.]+)%\)\s+(.+)$", text.split("file:function", 1)[1], re.M)[:8]]
     mine = [(n, p, name_of(line)) for n, p, line in re.findall(
         r"^\s*([\d,]+) \(\s*([\d.]+)%\)\s+((?:/\S*/)?engine/.+)$", text.split("file:function", 1)[1], re.M)[:5]]
-    return total, own, top + [("", "", "**the engine's own, by function:**")] + mine
+    return total, top + [("", "", "**the engine's own, by function:**")] + mine
 
 
 cases = frame_cases()
@@ -76,10 +74,10 @@ print()
 print(f"Real saver, `tessaline.scr /s` under Wine, 10 s: {read('fps-default.txt').strip()} frames/s at the default "
       f"Tempo, {read('fps-1000.txt').strip()} frames/s at Tempo 1000.")
 print()
-total, own, top = callgrind()
+total, top = callgrind()
 print(f"Callgrind, 1,000 settled frames at Density 2000 (about 8,150 seeds): {total:,} instructions, "
-      f"{total / 1000 / 8150:,.0f} per seed and frame; the engine's own code {own:,} ({100 * own / total:.1f} %).")
-off, _, _ = callgrind("callgrind-drawing-off.txt")
+      f"{total / 1000 / 8150:,.0f} per seed and frame.")
+off, _ = callgrind("callgrind-drawing-off.txt")
 print()
 print(f"The same frames with drawing off (the OpenGL calls counted, not made): {off:,} instructions, "
       f"{off / 1000 / 8150:,.0f} per seed and frame: the engine's own work.")
