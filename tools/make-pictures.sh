@@ -25,7 +25,8 @@ filled_percent=95            # the spiral counts as grown when it spans this muc
 frame_interval=4             # seconds between the frames of the animation
 most_frames=40
 grow_limit=600               # seconds the spiral may take to grow before the script gives up
-gif_width=480                # undithered 64 colours keep the file near 1 MB
+gif_width=480                # 64 colours, undithered, keep the file near 1 MB; chosen in Lab so that rare
+                             # hues survive among the greys
 gif_frame_delay=25           # hundredths of a second each frame is shown: about 16 times faster than life
 gif_last_delay=300           # the grown spiral stays a while before the loop starts again
 preview_width=152            # the monitor picture of the display control panel
@@ -88,7 +89,7 @@ make_gif() {
   local frames=("$work"/frames/frame-*.png)
   local last=${frames[${#frames[@]} - 1]}
   convert -loop 0 -delay "$gif_frame_delay" "${frames[@]:0:${#frames[@]}-1}" -delay "$gif_last_delay" "$last" \
-    -resize "${gif_width}x" +dither -colors 64 -layers Optimize "$docs/spiral.gif"
+    -resize "${gif_width}x" -quantize Lab +dither -colors 64 -layers Optimize "$docs/spiral.gif"
   log "animation: ${#frames[@]} frames" >&2
 }
 
