@@ -14,8 +14,7 @@ int32_t frameCounter = 0;
 
 namespace {
 
-// Seeds move out along both axes on the same scale, so the spiral is round in view units.
-constexpr int32_t SeedScale = ViewWidth / 2;
+static_assert(SeedScale == ViewWidth / 2, "both scales are half the view's width");
 
 // A memory shortage skips this frame's seed; the field stays as it was.
 void AddSeed()
@@ -28,27 +27,25 @@ void AddSeed()
     seedField.append(seed);
 }
 
-// Twice the visible half-extents, bounds included; a coordinate that is not a number fails.
-bool InBounds(const Seed& seed)
-{
-    return seed.x() >= -ViewWidth && seed.x() <= ViewWidth && seed.y() >= -ViewHeight &&
-           seed.y() <= ViewHeight;
-}
-
-// Oldest first, so younger seeds are drawn over older ones; removal keeps the order of the rest.
+// Oldest first, so younger seeds are drawn over older ones. The seeds that stay are packed toward
+// the front as the walk goes and the rest is cut off once at the end: the same order as removing
+// each at once, without moving the field behind every removed seed.
 void AdvanceAndDrawSeeds(uint32_t density)
 {
     const double step = 1.0 / static_cast<double>(density);
-    uint32_t index = 0;
-    while (index < seedField.size()) {
+    const uint32_t count = seedField.size();
+    uint32_t kept = 0;
+    for (uint32_t index = 0; index < count; ++index) {
         Seed& seed = seedField[index];
         seed.advance(step, SeedScale, SeedScale);
         seed.draw();
-        if (InBounds(seed))
-            ++index;
-        else
-            seedField.removeAt(index);
+        if (!InBounds(seed))
+            continue;
+        if (kept != index)
+            seedField[kept] = seed;
+        ++kept;
     }
+    seedField.truncate(kept);
 }
 
 // A fresh scheme about every other attempt, on even calendar seconds; one that could not get its
@@ -66,6 +63,12 @@ void TrySchemeChange()
 }
 
 }  // namespace
+
+bool InBounds(const Seed& seed)
+{
+    return seed.x() >= -ViewWidth && seed.x() <= ViewWidth && seed.y() >= -ViewHeight &&
+           seed.y() <= ViewHeight;
+}
 
 void DrawFrame(uint32_t density, uint32_t size)
 {

@@ -3,8 +3,16 @@
 // and every 100th frame perhaps a new colour scheme.
 #include <cstdint>
 
+class Seed;
+
 // Frames since the last scheme-change attempt, which comes when this reaches this count.
 constexpr int32_t SchemeChangeFrames = 100;
+
+// Seeds move out along both axes on the same scale, so the spiral is round in view units.
+constexpr int32_t SeedScale = 300;
+
+// Twice the visible half-extents, bounds included; a coordinate that is not a number fails.
+bool InBounds(const Seed& seed);
 
 extern double spiralAngle;     // direction of the newest seed, never reduced modulo a full turn
 extern int32_t frameCounter;   // 0..99 between frames

@@ -46,6 +46,13 @@ public:
         --size_;
     }
 
+    // Keeps the first count items; the memory stays for later appends.
+    void truncate(uint32_t count)
+    {
+        if (count < size_)
+            size_ = count;
+    }
+
     void clear() { size_ = 0; }
 
     // Copies all of other's items, or, when no memory can be had, returns false and keeps its own.

@@ -15,6 +15,8 @@ void Seed::reset()
 void Seed::setAngle(double newAngle)
 {
     angle_ = newAngle;
+    cosine_ = std::cos(newAngle);
+    sine_ = std::sin(newAngle);
 }
 
 void Seed::setColor(ColorRGB color)
@@ -27,11 +29,9 @@ void Seed::setColor(ColorRGB color)
 void Seed::advance(double step, int32_t scaleX, int32_t scaleY)
 {
     ++age_;
-    const double c = std::cos(angle_);
-    const double s = std::sin(angle_);
     const double r = std::sqrt(static_cast<double>(age_) * step);
-    const double alongX = r * c;
-    const double alongY = r * s;
+    const double alongX = r * cosine_;
+    const double alongY = r * sine_;
     x_ = static_cast<double>(scaleX) * alongX;
     y_ = static_cast<double>(scaleY) * alongY;
 }

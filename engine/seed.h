@@ -11,7 +11,10 @@ public:
     void reset();
     void setAngle(double newAngle);
     void setColor(ColorRGB color);
+    // Only for rebuilding a field as it stands at a known frame: the next advance gives age + 1.
+    void setAge(int32_t newAge) { age_ = newAge; }
     // Ages by one and recomputes the position from age and angle alone, so nothing drifts.
+    // The cosine and sine of the angle are those of setAngle: the angle never changes after it.
     void advance(double step, int32_t scaleX, int32_t scaleY);
     // One GL point in the seed's colour.
     void draw() const;
@@ -31,6 +34,8 @@ private:
     double x_;     // view units, 0 at the centre, positive to the right
     double y_;     // positive up
     double z_;     // always 0
+    double cosine_;  // of angle_, kept so that no frame computes it again
+    double sine_;
 };
 
 // Oldest seed first; a removal anywhere keeps the order of the rest.

@@ -17,6 +17,19 @@ const char* Next(const char* position)
     return CharNextA(position);
 }
 
+bool IsModeSeparator(char byte)
+{
+    return byte == ' ' || byte == '-' || byte == '/';
+}
+
+// Only the blank is skipped: a tab stays and ends a window handle at once.
+const char* SkipBlanks(const char* text)
+{
+    while (*text == ' ')
+        ++text;
+    return text;
+}
+
 }  // namespace
 
 const char* SkipProgramName(const char* commandLine)
@@ -43,4 +56,27 @@ uint32_t ParseWindowHandle(const char* text)
     for (; *text >= '0' && *text <= '9'; ++text)
         value = value * 10u + static_cast<uint32_t>(*text - '0');
     return value;
+}
+
+ModeChoice ChooseSaverMode(const char* tail, bool isWin9x)
+{
+    const char* position = tail;
+    while (IsModeSeparator(*position))
+        ++position;
+    switch (*position) {
+    case '\0':
+        return {SaverMode::SettingsWithoutOwner, position};
+    case 'S': case 's':
+        return {SaverMode::FullScreen, position + 1};
+    case 'P': case 'p': case 'L': case 'l':
+        return {SaverMode::Preview, SkipBlanks(position + 1)};
+    case 'C': case 'c':
+        return {SaverMode::Settings, position + 1};
+    case 'A': case 'a':
+        if (isWin9x)
+            return {SaverMode::ChangePassword, SkipBlanks(position + 1)};
+        return {SaverMode::Unknown, position};
+    default:
+        return {SaverMode::Unknown, position};
+    }
 }

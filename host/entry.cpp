@@ -14,18 +14,6 @@ constexpr DWORD Win9xPlatform = VER_PLATFORM_WIN32_WINDOWS;
 
 using ChangePasswordFunction = DWORD(WINAPI*)(LPCSTR provider, HWND owner, DWORD reserved1, DWORD reserved2);
 
-bool IsModeSeparator(char byte)
-{
-    return byte == ' ' || byte == '-' || byte == '/';
-}
-
-const char* SkipBlanks(const char* text)
-{
-    while (*text == ' ')
-        ++text;
-    return text;
-}
-
 // A handle read from the command line, or the foreground window when it names no window.
 HWND OwnerOrForeground(uint32_t handle)
 {
@@ -50,29 +38,19 @@ int32_t RunConfigureMode(const char* text)
     return ShowConfigureDialog(OwnerOrForeground(handle));
 }
 
-// The mode scan: one letter after any run of blanks, '-' and '/' picks the mode.
+// Runs the mode that the tail's letter picks.
 int32_t RunMode(const char* tail)
 {
-    const char* position = tail;
-    while (IsModeSeparator(*position))
-        ++position;
-    const signed char letter = static_cast<signed char>(*position);
-    switch (letter) {
-    case '\0':
-        return ShowConfigureDialog(nullptr);
-    case 'S': case 's':
-        return RunSaverWindow(nullptr);
-    case 'P': case 'p': case 'L': case 'l':
-        return RunPreview(SkipBlanks(position + 1));
-    case 'C': case 'c':
-        return RunConfigureMode(position + 1);
-    case 'A': case 'a':
-        if (hostState.isWin9x)
-            return ChangeSaverPassword(SkipBlanks(position + 1));
-        return UnknownModeExitCode;
-    default:
-        return UnknownModeExitCode;
+    const ModeChoice choice = ChooseSaverMode(tail, hostState.isWin9x != FALSE);
+    switch (choice.mode) {
+    case SaverMode::SettingsWithoutOwner: return ShowConfigureDialog(nullptr);
+    case SaverMode::FullScreen:           return RunSaverWindow(nullptr);
+    case SaverMode::Preview:              return RunPreview(choice.rest);
+    case SaverMode::Settings:             return RunConfigureMode(choice.rest);
+    case SaverMode::ChangePassword:       return ChangeSaverPassword(choice.rest);
+    case SaverMode::Unknown:              break;
     }
+    return UnknownModeExitCode;
 }
 
 }  // namespace

@@ -1,5 +1,14 @@
 tessaline_test(command_line_test command_line_test.cpp)
 tessaline_test(entry_test entry_test.cpp)
+tessaline_test(command_line_random_test command_line_random_test.cpp)
+# The same cases in the double-byte ANSI code page 932, which Wine takes from a Japanese Unix locale
+# (tools/install-deps generates it).
+add_test(NAME wine.CommandLineRandom.JapaneseCodePage
+  COMMAND ${CMAKE_SOURCE_DIR}/tools/wine-run $<TARGET_FILE:command_line_random_test>
+          --gtest_filter=CommandLineRandom.LeadBytes*:CommandLineRandom.ProgramName*)
+set_tests_properties(wine.CommandLineRandom.JapaneseCodePage PROPERTIES
+  LABELS wine RESOURCE_LOCK wine TIMEOUT 120
+  ENVIRONMENT "LANG=ja_JP.UTF-8;LC_ALL=ja_JP.UTF-8;TESSALINE_EXPECT_CODE_PAGE=932")
 tessaline_test(exception_guard_test exception_guard_test.cpp)
 
 # Runs a mode under the exception guard and faults; exception_guard_test starts it and reads its exit code.

@@ -2,6 +2,7 @@ tessaline_test(host_state_test host_state_test.cpp)
 tessaline_test(close_policy_test close_policy_test.cpp)
 tessaline_test(saver_window_test saver_window_test.cpp)
 target_link_libraries(saver_window_test PRIVATE imm32)
+tessaline_test(saver_memory_test saver_memory_test.cpp support/test_window.cpp support/gl_test_context.cpp)
 
 # The Windows 9x cases load a password provider of their own from the test program's directory.
 add_library(password_provider SHARED password_provider/password_provider.cpp password_provider/password_provider.def)

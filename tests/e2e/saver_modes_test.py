@@ -51,11 +51,16 @@ def xdotool(*arguments):
 
 
 def press_in_dialog(key):
-    """A real key press in the settings dialog; with no window manager the X focus is put on it first."""
-    window = subprocess.run(["xdotool", "search", "--name", "^Settings$"], capture_output=True, text=True,
-                            timeout=RUN_LIMIT).stdout.split()
-    if window:
-        xdotool("windowfocus", window[0])
+    """A real key press in the settings dialog; with no window manager the X focus is put on it first,
+    once its X window can take the focus."""
+    deadline = time.monotonic() + 10
+    while time.monotonic() < deadline:
+        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Settings$"],
+                               capture_output=True, text=True, timeout=RUN_LIMIT).stdout.split()
+        if found and subprocess.run(["xdotool", "windowfocus", found[0]], stderr=subprocess.DEVNULL,
+                                    timeout=RUN_LIMIT).returncode == 0:
+            break
+        time.sleep(0.1)
     xdotool("key", key)
 
 

@@ -9,13 +9,22 @@
 //                                    it is cancelled
 //   saver_probe wait <title> <ms>    waits for a top-level window of that title; prints x y width height
 //   saver_probe run <scr> <tail>     starts "<scr>" followed by a blank and the tail, byte for byte
+//   saver_probe settings {<name> sz|binary|dword <hex bytes>}...
+//                                    replaces the settings key by one holding exactly these values, as
+//                                    another writer could store them ("-" for no bytes)
+//   saver_probe dialog               the control values of the open settings dialog: "Tempo <n>
+//                                    Density <n> Size <n> Antialias <0|1>"
 // Each prints what it saw and "exit <code>" of the saver; the probe's own exit code is 0 when all held.
+#include "settings/settings_dialog_ids.h"
+
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -23,6 +32,7 @@ constexpr char SaverClass[] = "WindowsScreenSaverClass";
 constexpr DWORD WaitLimit = 20000;
 constexpr DWORD PollStep = 50;
 constexpr int Failed = 1;
+constexpr char SettingsKey[] = "Software\\Tessaline";
 
 void PumpMessages()
 {
@@ -182,6 +192,61 @@ int ProbeRun(const char* scr, const char* tail)
     return 0;
 }
 
+DWORD RegistryType(const char* name)
+{
+    if (std::strcmp(name, "sz") == 0)
+        return REG_SZ;
+    if (std::strcmp(name, "binary") == 0)
+        return REG_BINARY;
+    return REG_DWORD;
+}
+
+std::vector<BYTE> HexBytes(const char* hex)
+{
+    std::vector<BYTE> bytes;
+    if (std::strcmp(hex, "-") == 0)
+        return bytes;
+    for (const char* digit = hex; digit[0] != '\0' && digit[1] != '\0'; digit += 2) {
+        const char pair[3] = {digit[0], digit[1], '\0'};
+        bytes.push_back(static_cast<BYTE>(std::strtoul(pair, nullptr, 16)));
+    }
+    return bytes;
+}
+
+int ProbeSettings(int count, char** triples)
+{
+    RegDeleteKeyA(HKEY_CURRENT_USER, SettingsKey);
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, SettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
+        return Failed;
+    int result = 0;
+    for (int i = 0; i + 2 < count; i += 3) {
+        const std::vector<BYTE> data = HexBytes(triples[i + 2]);
+        if (RegSetValueExA(key, triples[i], 0, RegistryType(triples[i + 1]), data.data(),
+                           static_cast<DWORD>(data.size())) != ERROR_SUCCESS) {
+            std::printf("could not store %s\n", triples[i]);
+            result = Failed;
+        }
+    }
+    RegCloseKey(key);
+    return result;
+}
+
+int ProbeDialog()
+{
+    HWND dialog = FindWindowA("#32770", "Settings");
+    if (dialog == nullptr) {
+        std::printf("no dialog\n");
+        return Failed;
+    }
+    auto position = [&](int id) { return SendDlgItemMessageA(dialog, id, TBM_GETPOS, 0, 0); };
+    std::printf("Tempo %ld Density %ld Size %ld Antialias %ld\n", static_cast<long>(position(IDC_TEMPO_SLIDER)),
+                static_cast<long>(position(IDC_DENSITY_SLIDER)), static_cast<long>(position(IDC_SIZE_SLIDER)),
+                static_cast<long>(SendDlgItemMessageA(dialog, IDC_ANTIALIAS, BM_GETCHECK, 0, 0)));
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -198,7 +263,11 @@ int main(int argc, char** argv)
         return ProbeWait(argv[2], static_cast<DWORD>(std::atoi(argv[3])));
     if (argc == 4 && std::strcmp(argv[1], "run") == 0)
         return ProbeRun(argv[2], argv[3]);
+    if (argc >= 2 && std::strcmp(argv[1], "settings") == 0)
+        return ProbeSettings(argc - 2, argv + 2);
+    if (argc == 2 && std::strcmp(argv[1], "dialog") == 0)
+        return ProbeDialog();
     std::printf("usage: saver_probe preview <scr> [<width> <height> <ms>] | owner <scr> | wait <title> <ms> |"
-                " run <scr> <tail>\n");
+                " run <scr> <tail> | settings ... | dialog\n");
     return 2;
 }
