@@ -1,17 +1,35 @@
 #!/usr/bin/env bash
-# Opens the settings dialog under Wine on the current display, saves a screenshot of the screen and
-# prints its path, then closes the dialog with Esc. Fails when the dialog never appears.
-# usage: tools/settings-screenshot.sh <show_settings_dialog.exe> <output.png>
+# Opens the settings dialog under Wine on the current display, saves a screenshot and prints its path,
+# then closes the dialog with Esc. Fails when the dialog never appears.
+# usage: tools/settings-screenshot.sh [--crop] <program> <output.png> [<argument>...]
+#   <program> is show_settings_dialog.exe, or tessaline.scr with the argument /c; the screenshot is of
+#   the whole screen, or with --crop of the dialog's window alone.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
+crop=no
+if [ "${1:-}" = "--crop" ]; then
+  crop=yes
+  shift
+fi
 program=$1
 shot=$2
+shift 2
 
-"$here/wine-run" "$program" </dev/null >/dev/null 2>&1 &
+"$here/wine-run" "$program" "$@" </dev/null >/dev/null 2>&1 &
 dialog=$!
 finish() {
   kill "$dialog" 2>/dev/null
   wait "$dialog" 2>/dev/null
+}
+
+save_screen() {
+  if [ "$crop" = no ]; then
+    import -window root "$shot"
+    return
+  fi
+  local X Y WIDTH HEIGHT SCREEN
+  eval "$(xdotool getwindowgeometry --shell "$window")" || return 1
+  import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$shot"
 }
 
 window=""
@@ -26,10 +44,12 @@ if [ -z "$window" ]; then
   exit 1
 fi
 sleep 1  # let the controls paint
-if ! import -window root "$shot"; then
+if ! save_screen; then
   finish
   exit 1
 fi
+# Without a window manager the key reaches the dialog only when it has the X focus.
+xdotool windowfocus "$window" 2>/dev/null
 xdotool key Escape
 for _ in $(seq 50); do
   kill -0 "$dialog" 2>/dev/null || break

@@ -1,7 +1,10 @@
 // Test helper: starts the saver the way the system starts it and looks at its windows from outside.
-//   saver_probe preview <scr>        a 320x240 parent, then "<scr> /p <parent>"; the saver's child must
-//                                    fill the parent's client area and the saver must exit when the parent
-//                                    is destroyed
+//   saver_probe preview <scr> [<width> <height> <ms>]
+//                                    a parent (320x240, or with a client area of width x height), then
+//                                    "<scr> /p <parent>"; the saver's child must fill the parent's client
+//                                    area and the saver must exit when the parent is destroyed. With a size
+//                                    the parent stays up for ms milliseconds first, after a line
+//                                    "client x y width height" with its client area in screen pixels
 //   saver_probe owner <scr>          a window, then "<scr> /c:<window>"; the dialog must be owned by it;
 //                                    it is cancelled
 //   saver_probe wait <title> <ms>    waits for a top-level window of that title; prints x y width height
@@ -57,6 +60,41 @@ HWND CreateTestWindow(const char* title)
                            nullptr, GetModuleHandleA(nullptr), nullptr);
 }
 
+// A bordered parent with a client area of exactly width x height, like the monitor picture of the
+// display control panel. Its own class: a static control would paint over the saver's child.
+HWND CreateSizedParent(int width, int height)
+{
+    constexpr char ParentClass[] = "TessalinePreviewParent";
+    constexpr DWORD Style = WS_POPUP | WS_BORDER | WS_CLIPCHILDREN | WS_VISIBLE;
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    windowClass.lpszClassName = ParentClass;
+    RegisterClassA(&windowClass);
+    RECT frame = {0, 0, width, height};
+    AdjustWindowRectEx(&frame, Style, FALSE, 0);
+    return CreateWindowExA(0, ParentClass, "preview parent", Style, 40, 40, frame.right - frame.left,
+                           frame.bottom - frame.top, nullptr, nullptr, windowClass.hInstance, nullptr);
+}
+
+void PrintClientOnScreen(HWND window)
+{
+    RECT client;
+    GetClientRect(window, &client);
+    MapWindowPoints(window, HWND_DESKTOP, reinterpret_cast<POINT*>(&client), 2);
+    std::printf("client %ld %ld %ld %ld\n", client.left, client.top, client.right - client.left,
+                client.bottom - client.top);
+}
+
+void PumpFor(DWORD milliseconds)
+{
+    for (DWORD waited = 0; waited < milliseconds; waited += PollStep) {
+        PumpMessages();
+        Sleep(PollStep);
+    }
+}
+
 std::string Decimal(HWND window)
 {
     return std::to_string(static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window)));
@@ -88,9 +126,9 @@ DWORD WaitForExit(PROCESS_INFORMATION& process)
     return exitCode;
 }
 
-int ProbePreview(const char* scr)
+// A hold of 0 checks the preview and ends it at once; a longer hold leaves it on screen meanwhile.
+int ProbePreview(HWND parent, const char* scr, DWORD hold)
 {
-    HWND parent = CreateTestWindow("preview parent");
     PROCESS_INFORMATION process = {};
     if (!StartSaver(scr, "/p " + Decimal(parent), process))
         return Failed;
@@ -108,6 +146,10 @@ int ProbePreview(const char* scr)
                 childRect.top, childRect.right - childRect.left, childRect.bottom - childRect.top);
     const bool fills = childRect.left == 0 && childRect.top == 0 && childRect.right == client.right &&
                        childRect.bottom == client.bottom;
+    if (hold > 0) {
+        PrintClientOnScreen(parent);
+        PumpFor(hold);
+    }
     DestroyWindow(parent);
     return fills && WaitForExit(process) == 0 ? 0 : Failed;
 }
@@ -211,7 +253,10 @@ int main(int argc, char** argv)
 {
     std::setvbuf(stdout, nullptr, _IONBF, 0);
     if (argc == 3 && std::strcmp(argv[1], "preview") == 0)
-        return ProbePreview(argv[2]);
+        return ProbePreview(CreateTestWindow("preview parent"), argv[2], 0);
+    if (argc == 6 && std::strcmp(argv[1], "preview") == 0)
+        return ProbePreview(CreateSizedParent(std::atoi(argv[3]), std::atoi(argv[4])), argv[2],
+                            static_cast<DWORD>(std::atoi(argv[5])));
     if (argc == 3 && std::strcmp(argv[1], "owner") == 0)
         return ProbeOwner(argv[2]);
     if (argc == 4 && std::strcmp(argv[1], "wait") == 0)
@@ -222,7 +267,7 @@ int main(int argc, char** argv)
         return ProbeSettings(argc - 2, argv + 2);
     if (argc == 2 && std::strcmp(argv[1], "dialog") == 0)
         return ProbeDialog();
-    std::printf("usage: saver_probe preview|owner <scr> | wait <title> <ms> | run <scr> <tail> | settings ... | "
-                "dialog\n");
+    std::printf("usage: saver_probe preview <scr> [<width> <height> <ms>] | owner <scr> | wait <title> <ms> |"
+                " run <scr> <tail> | settings ... | dialog\n");
     return 2;
 }
