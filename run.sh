@@ -20,7 +20,8 @@ if [ -n "${DISPLAY:-}" ]; then
 fi
 
 mkdir -p build/run
-wine_session_start "$PWD/build/run/wineprefix"
+# Its own prefix: the session leaves windows unmanaged there, which suits only a display without a window manager.
+wine_session_start "$PWD/build/run/xvfb-prefix"
 "$WINE" "$scr" /s &
 saver=$!
 sleep "$seconds"
