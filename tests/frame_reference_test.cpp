@@ -40,6 +40,8 @@ struct ReferenceSeed {
 // placed from its age and direction, drawn as its own point, and taken out when out of bounds.
 class ReferenceLoop {
 public:
+    explicit ReferenceLoop(const ColorScheme& scheme) : scheme_(scheme) {}
+
     void frame(uint32_t density, uint32_t size)
     {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -72,9 +74,9 @@ public:
     }
 
     const std::vector<ReferenceSeed>& seeds() const { return seeds_; }
-    ColorScheme scheme_;
 
 private:
+    ColorScheme scheme_;
     std::vector<ReferenceSeed> seeds_;
     double angle_ = 0.0;
     int counter_ = 0;
@@ -203,8 +205,7 @@ TEST_P(FrameReferenceTest, EngineFramesMatchThePlainLoopPointForPoint)
         });
 
     fakeSecond = 1000;
-    ReferenceLoop reference;
-    reference.scheme_ = StartScheme();
+    ReferenceLoop reference(StartScheme());
     const std::vector<FrameRecord> expected = RecordFrames(
         Frames, [&] { reference.frame(density, Size); },
         [&](FrameRecord& record) {
