@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Builds the three configurations and runs every test: natively, and under wine64 on a private display.
+# Builds the three configurations and runs every test: natively, the i686 build under Wine's 32-bit
+# loader and the x86_64 build under wine64, each Windows build on a private display and prefix of its
+# own so that the two suites run side by side.
 set -euo pipefail
 cd "$(dirname "$0")"
 tools/install-deps
@@ -10,10 +12,21 @@ for preset in native win32 win64; do
 done
 
 . tools/wine-session.sh
-rm -rf build/win64/wineprefix
-wine_session_start "$PWD/build/win64/wineprefix"
-wine_session_keep_desktop build/win64/tests/desktop_keeper.exe
+for preset in win32 win64; do
+  tree=$PWD/build/$preset
+  [ -f "$tree/wine-unavailable.txt" ] && continue
+  rm -rf "$tree/wineprefix"
+  wine_session_start "$tree/wineprefix" "$tree/wine-session.env"
+  wine_session_keep_desktop "$tree/tests/desktop_keeper.exe"
+done
 
-# One ctest run over both trees, so a single summary closes the output.
-printf 'subdirs("native" "win64")\n' > build/CTestTestfile.cmake
-ctest --test-dir build --output-on-failure -j2 "$@"
+# One ctest run over the three trees, so a single summary closes the output.
+printf 'subdirs("native" "win32" "win64")\n' > build/CTestTestfile.cmake
+status=0
+ctest --test-dir build --output-on-failure -j3 "$@" || status=$?
+for preset in win32 win64; do
+  if [ -f "build/$preset/wine-unavailable.txt" ]; then
+    echo "The $preset cases that need Wine were skipped: $(cat "build/$preset/wine-unavailable.txt")"
+  fi
+done
+exit "$status"

@@ -58,17 +58,13 @@ void ShowSettings(SettingsDialog& owner, HWND dialog, const SaverSettings& setti
         (owner.*Sliders[i].showLabel)(static_cast<int32_t>(settings.*NumericSettings[i].field));
 }
 
-void SetLabel(HWND dialog, int labelId, const char* format, double value)
+// msvcrt's own formatting; its _snprintf leaves a text that fills the buffer unterminated, so the
+// last byte is kept for the terminator.
+template <typename Value>
+void SetLabel(HWND dialog, int labelId, const char* format, Value value)
 {
-    char text[LabelCapacity];
-    std::snprintf(text, sizeof text, format, value);
-    SetDlgItemTextA(dialog, labelId, text);
-}
-
-void SetLabel(HWND dialog, int labelId, const char* format, int32_t value)
-{
-    char text[LabelCapacity];
-    std::snprintf(text, sizeof text, format, value);
+    char text[LabelCapacity] = {};
+    _snprintf(text, sizeof text - 1, format, value);
     SetDlgItemTextA(dialog, labelId, text);
 }
 

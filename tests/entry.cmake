@@ -3,11 +3,9 @@ tessaline_test(entry_test entry_test.cpp)
 tessaline_test(command_line_random_test command_line_random_test.cpp)
 # The same cases in the double-byte ANSI code page 932, which Wine takes from a Japanese Unix locale
 # (tools/install-deps generates it).
-add_test(NAME wine.CommandLineRandom.JapaneseCodePage
-  COMMAND ${CMAKE_SOURCE_DIR}/tools/wine-run $<TARGET_FILE:command_line_random_test>
-          --gtest_filter=CommandLineRandom.LeadBytes*:CommandLineRandom.ProgramName*)
-set_tests_properties(wine.CommandLineRandom.JapaneseCodePage PROPERTIES
-  LABELS wine RESOURCE_LOCK wine TIMEOUT 120
+wine_add_test(CommandLineRandom.JapaneseCodePage $<TARGET_FILE:command_line_random_test>
+              --gtest_filter=CommandLineRandom.LeadBytes*:CommandLineRandom.ProgramName*)
+set_tests_properties(${TESSALINE_TEST_LABEL}.CommandLineRandom.JapaneseCodePage PROPERTIES
   ENVIRONMENT "LANG=ja_JP.UTF-8;LC_ALL=ja_JP.UTF-8;TESSALINE_EXPECT_CODE_PAGE=932")
 tessaline_test(exception_guard_test exception_guard_test.cpp)
 

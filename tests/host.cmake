@@ -5,7 +5,7 @@ target_link_libraries(saver_window_test PRIVATE imm32)
 tessaline_test(saver_memory_test saver_memory_test.cpp support/test_window.cpp support/gl_test_context.cpp)
 
 # The Windows 9x cases load a password provider of their own from the test program's directory.
-add_library(password_provider SHARED password_provider/password_provider.cpp password_provider/password_provider.def)
+stand_in_library(password_provider password_provider/password_provider.cpp password_provider/password_provider.def)
 set_target_properties(password_provider PROPERTIES PREFIX "" OUTPUT_NAME "PASSWORD" SUFFIX ".CPL"
                       RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
 tessaline_test(password_hooks_test password_hooks_test.cpp)

@@ -9,7 +9,6 @@ target_link_libraries(resources_test PRIVATE tessaline_resources)
 add_executable(show_settings_dialog show_settings_dialog.cpp)
 target_include_directories(show_settings_dialog PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_libraries(show_settings_dialog PRIVATE tessaline_windows tessaline_resources)
-add_test(NAME wine.SettingsDialog.Screenshot
-         COMMAND ${CMAKE_SOURCE_DIR}/tools/settings-screenshot.sh $<TARGET_FILE:show_settings_dialog>
-                 ${CMAKE_BINARY_DIR}/settings-dialog.png)
-set_tests_properties(wine.SettingsDialog.Screenshot PROPERTIES LABELS wine TIMEOUT 60 RESOURCE_LOCK wine)
+wine_add_test(SettingsDialog.Screenshot ${CMAKE_SOURCE_DIR}/tools/settings-screenshot.sh
+              $<TARGET_FILE:show_settings_dialog> ${CMAKE_BINARY_DIR}/settings-dialog.png)
+set_tests_properties(${TESSALINE_TEST_LABEL}.SettingsDialog.Screenshot PROPERTIES TIMEOUT 60)

@@ -41,20 +41,20 @@ std::vector<Step> pendingSteps;
 std::size_t nextStep = 0;
 int idleTicks = 0;
 
+BOOL CALLBACK KeepVisibleDialog(HWND window, LPARAM found)
+{
+    char name[16] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (std::string(name) != "#32770" || !IsWindowVisible(window))
+        return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
 HWND FindOpenDialog()
 {
     HWND found = nullptr;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM result) -> BOOL {
-            char name[16] = {};
-            GetClassNameA(window, name, sizeof name);
-            if (std::string(name) != "#32770" || !IsWindowVisible(window))
-                return TRUE;
-            *reinterpret_cast<HWND*>(result) = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    EnumThreadWindows(GetCurrentThreadId(), KeepVisibleDialog, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 

@@ -1,37 +1,54 @@
-# Sourced by the scripts: a private Xvfb display and a Wine prefix for one run.
-# wine_session_start <prefix directory>   sets DISPLAY and WINEPREFIX, keeps one wineserver alive
-# wine_session_keep_desktop <exe>        runs <exe> for the whole session so the desktop stays up
-# wine_session_stop                       ends both (also run on exit)
+# Sourced by the scripts: a private Xvfb display and a Wine prefix for a run.
+# wine_session_start <prefix directory> [<env file>]
+#     starts a display and one wineserver kept alive for the prefix; sets DISPLAY and WINEPREFIX in
+#     this shell, or, given an env file, writes them there instead (a test tree's session, which
+#     tools/wine-run reads) so that several sessions can run side by side
+# wine_session_keep_desktop <exe>   runs <exe> for the whole session so the desktop stays up
+# wine_session_stop                 ends every session started here (also run on exit)
 WINE=/usr/lib/wine/wine64
 WINESERVER=/usr/lib/wine/wineserver
+WINE_SESSION_XVFBS=()
+WINE_SESSION_PREFIXES=()
+WINE_SESSION_FILES=()
 
 wine_session_start() {
-  local prefix=$1
-  local display=90
+  local prefix=$1 env_file=${2:-} display=90
   while [ -e "/tmp/.X${display}-lock" ] || [ -e "/tmp/.X11-unix/X${display}" ]; do display=$((display + 1)); done
   Xvfb ":${display}" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-  WINE_SESSION_XVFB=$!
-  export DISPLAY=":${display}"
-  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-  export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  WINE_SESSION_XVFBS+=($!)
+  WINE_SESSION_PREFIXES+=("$prefix")
+  for _ in $(seq 50); do DISPLAY=":${display}" xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
   mkdir -p "$prefix"
-  "$WINESERVER" -p
-  if [ ! -f "$prefix/system.reg" ]; then
-    "$WINE" wineboot --init >/dev/null 2>&1
+  (
+    export DISPLAY=":${display}" WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    "$WINESERVER" -p
+    if [ ! -f "$prefix/system.reg" ]; then
+      "$WINE" wineboot --init >/dev/null 2>&1
+    fi
+    # Xvfb has no window manager: unmanaged windows spare the 2 s wait for one at every show and hide.
+    "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+  )
+  if [ -n "$env_file" ]; then
+    printf 'export DISPLAY=:%s WINEPREFIX=%q\n' "$display" "$prefix" >"$env_file"
+    WINE_SESSION_FILES+=("$env_file")
+  else
+    export DISPLAY=":${display}" WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
   fi
-  # Xvfb has no window manager: unmanaged windows spare the 2 s wait for one at every show and hide.
-  "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
   trap wine_session_stop EXIT
 }
 
 # Without a process holding it, the desktop closes after every test program and the next one pays
 # for starting it again, which can take many seconds while the machine is busy.
 wine_session_keep_desktop() {
-  "$WINE" "$1" >/dev/null 2>&1 &
+  "$(dirname "${BASH_SOURCE[0]}")/wine-run" "$1" >/dev/null 2>&1 &
 }
 
 wine_session_stop() {
-  [ -n "${WINEPREFIX:-}" ] && "$WINESERVER" -k 2>/dev/null || true
-  [ -n "${WINE_SESSION_XVFB:-}" ] && kill "$WINE_SESSION_XVFB" 2>/dev/null || true
-  WINE_SESSION_XVFB=
+  local prefix pid file
+  for prefix in "${WINE_SESSION_PREFIXES[@]}"; do WINEPREFIX=$prefix "$WINESERVER" -k 2>/dev/null || true; done
+  for pid in "${WINE_SESSION_XVFBS[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for file in "${WINE_SESSION_FILES[@]}"; do rm -f "$file"; done
+  WINE_SESSION_XVFBS=()
+  WINE_SESSION_PREFIXES=()
+  WINE_SESSION_FILES=()
 }

@@ -5,8 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-extern "C" __declspec(dllexport) DWORD WINAPI PwdChangePasswordA(LPCSTR provider, HWND owner, DWORD third,
-                                                                  DWORD fourth)
+extern "C" DWORD WINAPI PwdChangePasswordA(LPCSTR provider, HWND owner, DWORD third, DWORD fourth)
 {
     const char* path = std::getenv("TESSALINE_MPR_RECORD");
     if (path == nullptr)

@@ -1,0 +1,62 @@
+# The Windows tests run under Wine, through tools/wine-run, in the test session of this build tree.
+
+# Whether this machine can run the tree's programs at all: some kernels cannot execute 32-bit code.
+# When it cannot, every case is still listed, and tools/wine-run reports each one as skipped.
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  set(tessaline_wine_loader /usr/lib/wine/wine)
+else()
+  set(tessaline_wine_loader /usr/lib/wine/wine64)
+endif()
+execute_process(COMMAND bash -c "exec \"$0\" --version" ${tessaline_wine_loader}
+  RESULT_VARIABLE tessaline_wine_result OUTPUT_QUIET ERROR_VARIABLE tessaline_wine_error)
+if(tessaline_wine_result EQUAL 0)
+  set(TESSALINE_WINE_UNAVAILABLE "")
+  file(REMOVE ${CMAKE_BINARY_DIR}/wine-unavailable.txt)
+else()
+  # bash's first line says why, as in "...: cannot execute binary file: Exec format error".
+  string(REGEX REPLACE "\n.*" "" tessaline_wine_error "${tessaline_wine_error}")
+  string(REGEX REPLACE "^.*line 1: [^:]*: " "" tessaline_wine_error "${tessaline_wine_error}")
+  set(TESSALINE_WINE_UNAVAILABLE "this machine cannot run ${tessaline_wine_loader}: ${tessaline_wine_error}")
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4 AND tessaline_wine_error MATCHES "Exec format error")
+    string(APPEND TESSALINE_WINE_UNAVAILABLE " (its kernel executes no 32-bit code)")
+  endif()
+  file(WRITE ${CMAKE_BINARY_DIR}/wine-unavailable.txt "${TESSALINE_WINE_UNAVAILABLE}\n")
+  message(STATUS "The ${TESSALINE_TEST_LABEL} tests will be skipped: ${TESSALINE_WINE_UNAVAILABLE}")
+endif()
+
+# One display, registry and cursor per tree: its cases run one at a time, beside the other tree's.
+set(TESSALINE_WINE_TEST_PROPERTIES
+  LABELS ${TESSALINE_TEST_LABEL} TIMEOUT 120 RESOURCE_LOCK wine-${TESSALINE_TEST_LABEL} SKIP_RETURN_CODE 77)
+
+# wine_add_gtest(<target>): each case of a GoogleTest program a ctest test named <label>.<suite>.<case>.
+function(wine_add_gtest target)
+  if(TESSALINE_WINE_UNAVAILABLE STREQUAL "")
+    gtest_discover_tests(${target}
+      TEST_PREFIX "${TESSALINE_TEST_LABEL}."
+      DISCOVERY_MODE PRE_TEST
+      DISCOVERY_TIMEOUT 60
+      PROPERTIES ${TESSALINE_WINE_TEST_PROPERTIES})
+  else()
+    # The program cannot list its cases here; its sources name them.
+    get_target_property(sources ${target} SOURCES)
+    gtest_add_tests(TARGET ${target} SOURCES ${sources} TEST_PREFIX "${TESSALINE_TEST_LABEL}."
+                    TEST_LIST cases)
+    set_tests_properties(${cases} PROPERTIES ${TESSALINE_WINE_TEST_PROPERTIES})
+  endif()
+endfunction()
+
+# wine_add_test(<name> <command>...): a test named <label>.<name> that runs a command or a Windows
+# program of this tree in its session.
+function(wine_add_test name)
+  add_test(NAME ${TESSALINE_TEST_LABEL}.${name}
+           COMMAND ${CMAKE_SOURCE_DIR}/tools/wine-run --session ${CMAKE_BINARY_DIR} ${ARGN})
+  set_tests_properties(${TESSALINE_TEST_LABEL}.${name} PROPERTIES ${TESSALINE_WINE_TEST_PROPERTIES})
+endfunction()
+
+# stand_in_library(<target> <sources> <.def>): a DLL that takes the place of a system library in the
+# tests. The .def names its exports undecorated, as the system's own DLLs export them; on i686 the
+# linker then binds each name to its stdcall symbol (VerifyScreenSavePwd to _VerifyScreenSavePwd@4).
+function(stand_in_library target)
+  add_library(${target} SHARED ${ARGN})
+  target_link_options(${target} PRIVATE -Wl,--enable-stdcall-fixup)
+endfunction()
