@@ -54,9 +54,7 @@ static RECT ScreenClipBox()
 
 static SaverPlacement FullScreenPlacement()
 {
-    RECT box = ScreenClipBox();
-    return {FullScreenExStyle, FullScreenStyle, FullScreenTitle,
-            {box.left, box.top, box.right - box.left, box.bottom - box.top}, nullptr};
+    return {FullScreenExStyle, FullScreenStyle, FullScreenTitle, FullScreenBounds(ScreenClipBox()), nullptr};
 }
 
 static SaverPlacement PreviewPlacement(HWND parent)
@@ -244,4 +242,9 @@ LRESULT CALLBACK SaverWindowProcedure(HWND window, UINT message, WPARAM wParam, 
     case WM_TIMER:       return OnTimer(window, message, wParam, lParam);
     }
     return PassOn(window, message, wParam, lParam);
+}
+
+RECT FullScreenBounds(const RECT& clipBox)
+{
+    return {clipBox.left, clipBox.top, clipBox.right - clipBox.left, clipBox.bottom - clipBox.top};
 }

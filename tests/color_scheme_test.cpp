@@ -32,6 +32,22 @@ protected:
 
 }  // namespace
 
+// The scheme made at program start, looked at before any case here replaces it: a complete scheme
+// from makeRandomScheme in one of the last minutes, never the empty default, which would colour
+// every seed black.
+TEST_F(ColorSchemeTest, TheStartUpSchemeIsAMadeRandomScheme)
+{
+    const ColorScheme startUp = currentScheme;
+    ASSERT_TRUE(startUp.complete());
+    ASSERT_GE(startUp.colors.size(), 1u) << "an empty scheme";
+    calendarClock = FakeClock;
+    bool made = false;
+    const std::time_t now = std::time(nullptr);
+    for (fakeSecond = now; fakeSecond > now - 600 && !made; --fakeSecond)
+        made = makeRandomScheme() == startUp;
+    EXPECT_TRUE(made) << "no second of the last ten minutes makes this scheme";
+}
+
 TEST_F(ColorSchemeTest, ConstructorDrawsOneRandomColourPerEntryInOrder)
 {
     std::srand(4242);

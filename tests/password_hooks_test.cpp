@@ -155,12 +155,35 @@ TEST_F(PasswordHooks, PasswordSettingDecidesWhetherTheProviderIsLoaded)
     EXPECT_FALSE(ScreenSaverRunning()) << "the running state is switched off again";
 }
 
+TEST_F(PasswordHooks, AProviderWithoutTheVerifyEntryIsFreedAtOnce)
+{
+    if (!InWindows98Process()) return;
+
+    // Loaded first by its full path, the entry-less library is what a load of "PASSWORD.CPL" finds.
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string library = path;
+    library = library.substr(0, library.find_last_of('\\')) + "\\without_verify\\PASSWORD.CPL";
+    HMODULE entryless = LoadLibraryA(library.c_str());
+    ASSERT_NE(entryless, nullptr) << library;
+    ASSERT_EQ(GetProcAddress(entryless, "VerifyScreenSavePwd"), nullptr);
+
+    RequirePassword(1);
+    LoadPasswordProvider();
+    EXPECT_EQ(hostState.passwordModule, nullptr);
+    EXPECT_EQ(hostState.verifyPassword, nullptr);
+    EXPECT_FALSE(ScreenSaverRunning()) << "the running state is never switched on";
+    FreeLibrary(entryless);
+    EXPECT_EQ(GetModuleHandleA("PASSWORD.CPL"), nullptr) << "the provider's own load was freed at once";
+}
+
 TEST_F(PasswordHooks, CloseRequestsGoThroughTheProvider)
 {
     if (!InWindows98Process()) return;
 
     {
         PolicyWindow window(DefaultSaverProcedure);
+        EXPECT_EQ(SendMessageA(window.handle, WM_APP, 0, 0), 1) << "no provider: the verify message allows";
         SendMessageA(window.handle, WM_CLOSE, 0, 0);
         EXPECT_EQ(hostState.closeApproved, 1) << "without a password the first close is approved";
         EXPECT_FALSE(IsWindow(window.handle)) << "and the window is destroyed";
@@ -174,6 +197,8 @@ TEST_F(PasswordHooks, CloseRequestsGoThroughTheProvider)
     PolicyWindow window(DefaultSaverProcedure);
 
     provider->verdict = FALSE;
+    provider->showCursor = TRUE;
+    hostState.lastCursor = {-5000, -5000};
     PostMessageA(window.handle, WM_CLOSE, 0, 0);
     for (int i = 0; i < 3; ++i) PostMessageA(window.handle, WM_TIMER, 1, 0);
     PostMessageA(window.handle, WM_CLOSE, 0, 0);
@@ -184,6 +209,12 @@ TEST_F(PasswordHooks, CloseRequestsGoThroughTheProvider)
     EXPECT_EQ(provider->timersPending, 1) << "at most two pending timer messages are removed";
     EXPECT_EQ(hostState.closeApproved, 0);
     EXPECT_NE(hostState.lastVerifyTick, NoVerifyYet) << "the end of the attempt is recorded";
+    EXPECT_EQ(GetCursor(), nullptr) << "the provider showed the cursor; the refusal hides it again";
+    POINT cursor;
+    GetCursorPos(&cursor);
+    EXPECT_EQ(hostState.lastCursor.x, cursor.x) << "the reference point moves to the cursor";
+    EXPECT_EQ(hostState.lastCursor.y, cursor.y);
+    provider->showCursor = FALSE;
 
     hostState.lastVerifyTick = GetTickCount() + 5000;  // the tick count wraps: far from recent
     provider->closeWhileVerifying = TRUE;
@@ -218,6 +249,16 @@ TEST_F(PasswordHooks, FullScreenRunLoadsTheProviderAndAnswersAutoPlay)
         TakePostedClose(saver);
         EXPECT_EQ(SendMessageA(saver, hostState.autoPlayMessage, 0, 0), 1) << "a password is asked";
         EXPECT_TRUE(TakePostedClose(saver));
+
+        // A second full-screen start finds this saver and loads nothing: the provider keeps its state.
+        provider->calls = 1234;
+        const HMODULE loaded = hostState.passwordModule;
+        EXPECT_EQ(RunSaverWindow(nullptr), 0);
+        EXPECT_EQ(hostState.passwordModule, loaded);
+        EXPECT_EQ(LoadedProvider(), provider);
+        EXPECT_EQ(provider->calls, 1234) << "the provider was unloaded and loaded again";
+        EXPECT_TRUE(ScreenSaverRunning());
+        provider->calls = 0;
         provider->verdict = TRUE;
     }});
     EXPECT_EQ(exitCode, 0) << "the approved close ends the run";

@@ -5,6 +5,7 @@
 #include "engine/seed.h"
 #include "host/close_policy.h"
 #include "settings/settings_store.h"
+#include "settings_registry.h"
 #include "support/gl_test_context.h"
 #include "support/test_window.h"
 
@@ -43,12 +44,17 @@ LRESULT CALLBACK TestSaverWindowProcedure(HWND window, UINT message, WPARAM wPar
 
 TEST(SaverProcedure, FramePeriodComesFromTempo)
 {
+    // Every Tempo the dialog can store: 1000 - Tempo exactly, whatever precision the FPU keeps.
+    for (uint32_t tempo = 0; tempo < 1000; ++tempo)
+        EXPECT_EQ(FramePeriod(tempo), 1000 - tempo) << "Tempo " << tempo;
+    EXPECT_EQ(FramePeriod(1000), 1u) << "never 0";
+
+    // Stored by another writer: the period wraps around instead of failing.
     const struct {
         uint32_t tempo;
         uint32_t period;
-    } cases[] = {{0, 1000}, {990, 10}, {999, 1}, {1000, 1}, {1, 999}, {500, 500},
-                 {1001, 4294967295u}, {4294967295u, 1001}, {2000, 4294966296u}};
-    for (const auto& c : cases)
+    } beyond[] = {{1001, 4294967295u}, {4294967295u, 1001}, {2000, 4294966296u}};
+    for (const auto& c : beyond)
         EXPECT_EQ(FramePeriod(c.tempo), c.period) << "Tempo " << c.tempo;
 }
 
@@ -156,5 +162,23 @@ TEST(SaverProcedure, RunsTheSaverWindowFromCreationToDestruction)
     EXPECT_FALSE(observed.timerLeftAfterDestroy) << "the frame timer still ran";
     EXPECT_EQ(observed.contextAfterDestroy, nullptr);
     EXPECT_EQ(wglGetCurrentContext(), nullptr);
+    seedField.clear();
+}
+
+TEST(SaverProcedure, StoredAntialiasReachesTheWindowAsPointSmoothing)
+{
+    // As the dialog stores it: one byte in a REG_DWORD value.
+    for (const BYTE antialias : {BYTE{1}, BYTE{0}}) {
+        DeleteSettingsKey();
+        WriteRawValue("Antialias", REG_DWORD, {antialias});
+        seedField.clear();
+        HWND window = CreateTestWindow(ClientWidth, ClientHeight, SaverProcedure);
+        ASSERT_NE(window, nullptr);
+        ASSERT_NE(wglGetCurrentContext(), nullptr);
+        EXPECT_EQ(glIsEnabled(GL_POINT_SMOOTH), antialias != 0 ? GL_TRUE : GL_FALSE)
+            << "stored Antialias " << int{antialias};
+        DestroyWindow(window);
+    }
+    DeleteSettingsKey();
     seedField.clear();
 }

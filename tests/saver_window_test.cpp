@@ -132,6 +132,18 @@ TEST_F(SaverWindow, FullScreenRunRegistersTheClassCoversTheScreenAndEndsWithZero
     EXPECT_FALSE(IsWindow(seen)) << "the close destroyed the window";
 }
 
+TEST(FullScreenBounds, CoverTheClipBoxWhereverItStarts)
+{
+    // One monitor, and a second one left of and above the primary one.
+    const RECT single = FullScreenBounds({0, 0, 1024, 768});
+    EXPECT_EQ((std::vector<LONG>{single.left, single.top, single.right, single.bottom}),
+              (std::vector<LONG>{0, 0, 1024, 768}));
+    const RECT virtualScreen = FullScreenBounds({-1280, -256, 1024, 768});
+    EXPECT_EQ((std::vector<LONG>{virtualScreen.left, virtualScreen.top, virtualScreen.right, virtualScreen.bottom}),
+              (std::vector<LONG>{-1280, -256, 2304, 1024}))
+        << "left, top, width, height";
+}
+
 TEST_F(SaverWindow, PreviewFillsTheParentsClientAreaAndPassesHelpToIt)
 {
     PreviewParent parent;

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include <cstdlib>
 #include <functional>
 #include <new>
@@ -226,14 +228,15 @@ TEST_F(SettingsDialogTest, ShowsStoredValuesRepairedAndWritesThemBackOnlyOnOk)
 TEST_F(SettingsDialogTest, LabelsFollowTheSliders)
 {
     RunDialog({[](HWND dialog) {
-        const struct {
-            int position;
-            const char* text;
-        } drags[] = {{0, "1.000"}, {500, "0.500"}, {999, "0.001"}, {1000, "0.010"}, {1, "0.999"}};
-        for (const auto& drag : drags) {
-            DragSlider(dialog, IDC_TEMPO_SLIDER, drag.position);
-            EXPECT_EQ(Text(dialog, IDC_TEMPO_LABEL), std::string(drag.text) + " seconds per cycle")
-                << "position " << drag.position;
+        // Every speed position, against a text made from integers alone: the label's floating-point
+        // steps must come out the same on every build. 1000 shows the shortest period, not 0.000.
+        for (int position = 0; position <= 1000; ++position) {
+            const int milliseconds = position == 1000 ? 10 : 1000 - position;
+            char expected[32];
+            std::snprintf(expected, sizeof expected, "%d.%03d seconds per cycle", milliseconds / 1000,
+                          milliseconds % 1000);
+            DragSlider(dialog, IDC_TEMPO_SLIDER, position);
+            EXPECT_EQ(Text(dialog, IDC_TEMPO_LABEL), expected) << "position " << position;
         }
         DragSlider(dialog, IDC_DENSITY_SLIDER, 1);
         EXPECT_EQ(Text(dialog, IDC_DENSITY_LABEL), "1 seeds in display");
@@ -361,4 +364,40 @@ TEST_F(SettingsDialogTest, EndsSoundlyWhenItsObjectCannotBeAllocated)
 
     EXPECT_EQ(RunDialog({[](HWND dialog) { Click(dialog, IDOK); }}), 1) << "the next dialog works again";
     EXPECT_TRUE(SettingsKeyExists());
+}
+
+// A user whose settings key cannot be created: OK still ends the dialog with 1 and tells nothing.
+TEST_F(SettingsDialogTest, OkEndsWithOneWhenTheKeyCannotBeCreated)
+{
+    // The user's registry redirected, for this process, to a volatile key: nothing lasting can be
+    // created beneath it.
+    constexpr char VolatileRoot[] = "Software\\TessalineVolatileRoot";
+    HKEY root;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, VolatileRoot, 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
+                              nullptr, &root, nullptr),
+              ERROR_SUCCESS);
+    ASSERT_EQ(RegOverridePredefKey(HKEY_CURRENT_USER, root), ERROR_SUCCESS);
+    HKEY refused = nullptr;
+    const LONG created = RegCreateKeyExA(HKEY_CURRENT_USER, TestSettingsKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                         KEY_WRITE, nullptr, &refused, nullptr);
+    INT_PTR result = LeftOpen;
+    if (created != ERROR_SUCCESS) {
+        result = RunDialog({[](HWND dialog) {
+            DragSlider(dialog, IDC_TEMPO_SLIDER, 500);
+            Click(dialog, IDOK);
+        }});
+    } else {
+        RegCloseKey(refused);
+    }
+    RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+    DWORD subkeys = 1;
+    RegQueryInfoKeyA(root, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr, nullptr, nullptr,
+                     nullptr, nullptr);
+    RegCloseKey(root);
+    RegDeleteKeyA(HKEY_CURRENT_USER, VolatileRoot);
+
+    ASSERT_NE(created, ERROR_SUCCESS) << "the key could be created after all";
+    EXPECT_EQ(result, 1) << "OK ends the dialog with 1 as after a successful store";
+    EXPECT_EQ(subkeys, 0u) << "something was stored";
+    EXPECT_FALSE(SettingsKeyExists());
 }

@@ -16,6 +16,7 @@ extern "C" BOOL WINAPI VerifyScreenSavePwd(HWND window)
     ++control.calls;
     control.window = window;
     control.timersPending = TakePendingTimers(window);
+    if (control.showCursor) SetCursor(LoadCursorA(nullptr, IDC_ARROW));
     if (control.closeWhileVerifying) control.nestedCloseResult = SendMessageA(window, WM_CLOSE, 0, 0);
     return control.verdict;
 }

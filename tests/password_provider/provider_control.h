@@ -9,6 +9,7 @@ struct ProviderControl {
     HWND window;                // the window of the last call
     LRESULT nestedCloseResult;  // what the nested WM_CLOSE returned
     LONG timersPending;         // WM_TIMER messages of the window still queued during the check
+    BOOL showCursor;            // show the arrow during the check, as a password dialog does
 };
 
 using ProviderControlFunction = ProviderControl*(WINAPI*)();
