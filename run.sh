@@ -8,21 +8,27 @@ for preset in win32 win64; do
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" --target tessaline_scr
 done
-# 32-bit code cannot run on this machine; the 64-bit build of the same sources stands in for it.
-scr=$PWD/build/win64/tessaline.scr
+# The saver that ships is the i686 build. Only where this machine cannot execute 32-bit code does
+# the x86_64 build of the same sources stand in for it.
+scr=$PWD/build/win32/tessaline.scr
+if ! reason=$(bash -c 'exec "$0" --version' /usr/lib/wine/wine 2>&1 >/dev/null); then
+  reason=${reason%%$'\n'*}
+  echo "This machine cannot run Wine's 32-bit loader (${reason##*: }); running the x86_64 build instead." >&2
+  scr=$PWD/build/win64/tessaline.scr
+fi
 seconds=${TESSALINE_RUN_SECONDS:-8}
 
 . tools/wine-session.sh
 if [ -n "${DISPLAY:-}" ]; then
-  export WINEPREFIX=${WINEPREFIX:-$PWD/build/run/wineprefix} WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  export WINEPREFIX=${WINEPREFIX:-$PWD/build/run/wineprefix}
   mkdir -p "$WINEPREFIX"
-  exec "$WINE" "$scr" /s
+  exec tools/wine-run "$scr" /s
 fi
 
 mkdir -p build/run
 # Its own prefix: the session leaves windows unmanaged there, which suits only a display without a window manager.
 wine_session_start "$PWD/build/run/xvfb-prefix"
-"$WINE" "$scr" /s &
+tools/wine-run "$scr" /s &
 saver=$!
 sleep "$seconds"
 shot=$PWD/build/run/tessaline.png

@@ -15,16 +15,22 @@ def read(name):
         return f.read()
 
 
+BUILDS = ("win64", "win32")  # under Wine: the x86_64 build and the shipped i686 one
+
+
 def frame_cases():
-    """{(case, density): (seeds, native ms, wine ms)}"""
+    """{(case, density): [seeds, native ms, x86_64 Wine ms, i686 Wine ms]}"""
     cases = {}
     for bench in json.loads(read("native.json"))["benchmarks"]:
         case, density = bench["name"].split("/")[:2]
-        cases[(case, int(density))] = [int(bench["seeds"]), bench["real_time"], None]
-    for line in read("wine.jsonl").splitlines():
-        bench = json.loads(line)
-        case, density = bench["name"].split("/")
-        cases.setdefault((case, int(density)), [bench["seeds"], None, None])[2] = bench["real_time"]
+        cases[(case, int(density))] = [int(bench["seeds"]), bench["real_time"], None, None]
+    for column, build in enumerate(BUILDS, start=2):
+        if not os.path.exists(os.path.join(results, f"wine-{build}.jsonl")):
+            continue
+        for line in read(f"wine-{build}.jsonl").splitlines():
+            bench = json.loads(line)
+            case, density = bench["name"].split("/")
+            cases.setdefault((case, int(density)), [bench["seeds"], None, None, None])[column] = bench["real_time"]
     return cases
 
 
@@ -61,18 +67,19 @@ def callgrind(name="callgrind.txt"):
 
 
 cases = frame_cases()
-print("| Case | Density | Live seeds | Native ms/frame | × FrameStep | Wine ms/frame | × FrameStep |")
-print("|---|---:|---:|---:|---:|---:|---:|")
+print("| Case | Density | Live seeds | Native ms/frame | × FrameStep | Wine x86_64 ms/frame | × FrameStep "
+      "| Wine i686 ms/frame | × FrameStep |")
+print("|---|---:|---:|---:|---:|---:|---:|---:|---:|")
 for density in (20000, 100000):
     step = cases[("BM_FrameStep", density)]
     for case, label in (("BM_FrameStep", "`FrameStep`"), ("BM_CpuFloor", "CPU floor"), ("BM_GlFloor", "GL floor")):
-        seeds, native, wine = cases[(case, density)]
-        n, nr = cell(native, step[1])
-        w, wr = cell(wine, step[2])
-        print(f"| {label} | {density} | {seeds:,} | {n} | {nr} | {w} | {wr} |")
+        seeds, *times = cases[(case, density)]
+        cells = [part for ms, reference in zip(times, step[1:]) for part in cell(ms, reference)]
+        print(f"| {label} | {density} | {seeds:,} | " + " | ".join(cells) + " |")
 print()
-print(f"Real saver, `tessaline.scr /s` under Wine, 10 s: {read('fps-default.txt').strip()} frames/s at the default "
-      f"Tempo, {read('fps-1000.txt').strip()} frames/s at Tempo 1000.")
+build = {"build/win32": "the shipped i686 build", "build/win64": "the x86_64 build"}[read("fps-build.txt").strip()]
+print(f"Real saver, `tessaline.scr /s` under Wine ({build}), 10 s: {read('fps-default.txt').strip()} frames/s "
+      f"at the default Tempo, {read('fps-1000.txt').strip()} frames/s at Tempo 1000.")
 print()
 total, top = callgrind()
 print(f"Callgrind, 1,000 settled frames at Density 2000 (about 8,150 seeds): {total:,} instructions, "

@@ -4,7 +4,7 @@
 # Needs a running wine session (tools/wine-session.sh). Usage: saver-fps.sh <scr> <tempo|default> [<log>]
 set -euo pipefail
 scr=$1 tempo=$2 log=${3:-$(mktemp)}
-WINE=${WINE:-/usr/lib/wine/wine64}
+WINE=$(cd "$(dirname "$0")" && pwd)/wine-run  # the loader the saver's build needs
 if [ "$tempo" = default ]; then
   "$WINE" reg delete 'HKCU\Software\Tessaline' /v Tempo /f >/dev/null 2>&1 || true
 else

@@ -1,4 +1,4 @@
-"""The real tessaline.scr under wine64 with settings that another writer left in the registry: wrong
+"""The real tessaline.scr under Wine with settings that another writer left in the registry: wrong
 types, wrong lengths and numbers outside the dialog's ranges. Each run stores one set, runs the saver
 full screen, looks at the screen, closes it with a real key press and opens the settings dialog to read
 the repaired values.

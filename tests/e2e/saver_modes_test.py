@@ -1,4 +1,4 @@
-"""End-to-end runs of tessaline.scr under wine64, started with each mode as Windows starts it.
+"""End-to-end runs of tessaline.scr under Wine, started with each mode as Windows starts it.
 
 Needs the test session's DISPLAY and WINEPREFIX (test.sh), TESSALINE_SCR, TESSALINE_PROBE, TESSALINE_MPR
 and WINE.
@@ -10,14 +10,14 @@ import tempfile
 import time
 import unittest
 
-WINE = os.environ.get("WINE", "/usr/lib/wine/wine64")
+WINE = os.environ.get("WINE", "wine")
 SCR = os.environ.get("TESSALINE_SCR", "")
 PROBE = os.environ.get("TESSALINE_PROBE", "")
 MPR = os.environ.get("TESSALINE_MPR", "")
 SETTINGS_KEY = r"HKCU\Software\Tessaline"
 VERSION_KEY = r"HKCU\Software\Wine\AppDefaults\tessaline.scr"
 RUN_LIMIT = 30          # seconds any one run may take before the test gives up on it
-MINUS_ONE = 255         # wine64 hands on the low byte of a Windows exit code
+MINUS_ONE = 255         # Wine hands on the low byte of a Windows exit code
 GREY = (223, 223, 223)
 
 
