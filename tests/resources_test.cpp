@@ -7,9 +7,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -231,4 +234,88 @@ TEST(Resources, IconGroupHoldsFourEightBitImagesAndThereIsNoIcon100)
     EXPECT_EQ(FindResourceA(module, MAKEINTRESOURCEA(100), RT_ICON), nullptr) << "no icon 100";
     EXPECT_EQ(LoadIconA(module, MAKEINTRESOURCEA(100)), nullptr);
     EXPECT_NE(LoadIconA(module, MAKEINTRESOURCEA(IDI_SAVER)), nullptr);
+}
+
+namespace {
+
+std::string VersionString(const std::vector<BYTE>& info, const char* name)
+{
+    char* value = nullptr;
+    UINT length = 0;
+    const std::string path = std::string("\\StringFileInfo\\040904E4\\") + name;
+    if (!VerQueryValueA(info.data(), path.c_str(), reinterpret_cast<void**>(&value), &length) || length == 0)
+        return "(missing)";
+    return std::string(value, strnlen(value, length));
+}
+
+}  // namespace
+
+// What the file's properties show, read through the version library from this program's file, which
+// carries the saver's resources.
+TEST(Resources, VersionResourceNamesTheSaverAndTheProjectVersion)
+{
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    DWORD ignored = 0;
+    std::vector<BYTE> info(GetFileVersionInfoSizeA(path, &ignored));
+    ASSERT_FALSE(info.empty()) << "no version resource";
+    ASSERT_TRUE(GetFileVersionInfoA(path, 0, static_cast<DWORD>(info.size()), info.data()));
+
+    EXPECT_EQ(VersionString(info, "FileDescription"), "Ketto's First Screensaver") << "the text of string 1";
+    EXPECT_EQ(VersionString(info, "ProductName"), "Tessaline");
+    EXPECT_EQ(VersionString(info, "FileVersion"), TESSALINE_EXPECTED_VERSION);
+    EXPECT_EQ(VersionString(info, "ProductVersion"), TESSALINE_EXPECTED_VERSION);
+    EXPECT_EQ(VersionString(info, "OriginalFilename"), "tessaline.scr");
+
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
+    char numbers[32];
+    std::snprintf(numbers, sizeof numbers, "%u.%u.%u", static_cast<unsigned>(HIWORD(fixed->dwFileVersionMS)),
+                  static_cast<unsigned>(LOWORD(fixed->dwFileVersionMS)),
+                  static_cast<unsigned>(HIWORD(fixed->dwFileVersionLS)));
+    EXPECT_STREQ(numbers, TESSALINE_EXPECTED_VERSION);
+    EXPECT_EQ(fixed->dwFileVersionMS, fixed->dwProductVersionMS);
+    EXPECT_EQ(fixed->dwFileVersionLS, fixed->dwProductVersionLS);
+    EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
+
+    struct Translation {
+        WORD language;
+        WORD codePage;
+    }* translation = nullptr;
+    ASSERT_TRUE(VerQueryValueA(info.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
+                               &length));
+    EXPECT_EQ(translation->language, EnglishUnitedStates);
+    EXPECT_EQ(translation->codePage, 1252);
+}
+
+// The manifest is the one the loader reads (type 24, id 1) and this process runs under it: display
+// scaling is the program's own, and the dialog's controls come from version 6 of the common controls.
+TEST(Resources, ManifestMakesTheProcessAwareOfScalingWithCommonControls6)
+{
+    const ResourceData manifest = FindEnglishResource(MAKEINTRESOURCEA(24), MAKEINTRESOURCEA(1));
+    ASSERT_NE(manifest.bytes, nullptr) << "manifest resource 1";
+    const std::string text(reinterpret_cast<const char*>(manifest.bytes), manifest.size);
+    EXPECT_NE(text.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""), std::string::npos);
+    EXPECT_NE(text.find(">PerMonitorV2, PerMonitor<"), std::string::npos);
+    EXPECT_NE(text.find(">true/pm<"), std::string::npos);
+    EXPECT_NE(text.find("{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"), std::string::npos) << "Windows 10 and 11";
+    EXPECT_NE(text.find("{e2011457-1546-43c5-a5fe-008deee3d3f0}"), std::string::npos) << "Vista";
+    EXPECT_EQ(text.find("<trustInfo"), std::string::npos) << "XP before Service Pack 3 rejects it";
+
+    EXPECT_TRUE(IsProcessDPIAware());
+    EXPECT_EQ(GetAwarenessFromDpiAwarenessContext(GetThreadDpiAwarenessContext()), DPI_AWARENESS_PER_MONITOR_AWARE);
+
+    // Bound through the manifest, the library comes from the side-by-side store, not the system folder.
+    InitCommonControls();
+    HMODULE commonControls = GetModuleHandleA("comctl32.dll");
+    ASSERT_NE(commonControls, nullptr);
+    char library[MAX_PATH] = "";
+    GetModuleFileNameA(commonControls, library, sizeof library);
+    std::string lower = library;
+    for (char& c : lower)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    EXPECT_NE(lower.find("\\winsxs\\"), std::string::npos) << library;
+    EXPECT_NE(lower.find("microsoft.windows.common-controls_6595b64144ccf1df_6."), std::string::npos) << library;
 }

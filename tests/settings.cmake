@@ -3,7 +3,8 @@ tessaline_test(settings_store_test settings_store_test.cpp)
 tessaline_test(settings_dialog_test settings_dialog_test.cpp)
 target_link_libraries(settings_dialog_test PRIVATE tessaline_resources)
 tessaline_test(resources_test resources_test.cpp)
-target_link_libraries(resources_test PRIVATE tessaline_resources)
+target_link_libraries(resources_test PRIVATE tessaline_resources version)
+target_compile_definitions(resources_test PRIVATE TESSALINE_EXPECTED_VERSION="${PROJECT_VERSION}")
 
 # A picture of the dialog on the test display, saved into the build tree.
 add_executable(show_settings_dialog show_settings_dialog.cpp)
