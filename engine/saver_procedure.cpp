@@ -3,6 +3,7 @@
 #include "engine/frame_step.h"
 #include "engine/gl_surface.h"
 #include "engine/saver_state.h"
+#include "engine/timer_resolution.h"
 #include "engine/view.h"
 #include "host/close_policy.h"
 #include "settings/settings_store.h"
@@ -20,7 +21,8 @@ uint32_t FramePeriod(uint32_t tempo)
     return period == 0 ? 1 : period;
 }
 
-// Settings, surface, view and frame timer; nothing is checked, so the window is always created.
+// Settings, surface, view, frame timer and a finer system timer for short periods; nothing is
+// checked, so the window is always created.
 static LRESULT OnCreate(HWND window)
 {
     RECT client;
@@ -30,7 +32,9 @@ static LRESULT OnCreate(HWND window)
     currentSettings = LoadSaverSettings();
     CreateGlSurface(window, surface);
     SetUpView(clientWidth, clientHeight);
-    SetTimer(window, FrameTimerId, FramePeriod(currentSettings.Tempo), nullptr);
+    const uint32_t period = FramePeriod(currentSettings.Tempo);
+    SetTimer(window, FrameTimerId, period, nullptr);
+    RaiseTimerResolution(period);
     return 0;
 }
 
@@ -45,6 +49,7 @@ static LRESULT OnTimer()
 static LRESULT OnDestroy(HWND window)
 {
     KillTimer(window, FrameTimerId);
+    RestoreTimerResolution();
     ReleaseGlSurface(window, surface.deviceContext, surface.renderingContext);
     return 0;
 }

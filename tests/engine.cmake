@@ -11,7 +11,13 @@ tessaline_test(frame_step_test frame_step_test.cpp ${tessaline_gl_test_support})
 tessaline_test(frame_reference_test frame_reference_test.cpp ${tessaline_gl_test_support})
 tessaline_test(view_test view_test.cpp ${tessaline_gl_test_support})
 if(WIN32)
+  # A "WINMM.DLL" of the tests' own that records the timer-resolution calls, in a directory of its own.
+  stand_in_library(test_winmm winmm/test_winmm.cpp winmm/test_winmm.def)
+  set_target_properties(test_winmm PROPERTIES OUTPUT_NAME winmm PREFIX ""
+                        RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/winmm
+                        ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/winmm)
   tessaline_test(saver_procedure_test saver_procedure_test.cpp ${tessaline_gl_test_support})
+  add_dependencies(saver_procedure_test test_winmm)
 endif()
 if(NOT WIN32)
   # Drawing off: the counting OpenGL calls take the place of the library's in this program only.

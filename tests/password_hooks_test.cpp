@@ -4,6 +4,7 @@
 #include "host/host_state.h"
 #include "host/password_hooks.h"
 #include "password_provider/provider_control.h"
+#include "support/child_case.h"
 #include "support/host_test_support.h"
 
 #include <gtest/gtest.h>
@@ -23,39 +24,8 @@ bool ReportsWindows9x()
     return GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
 }
 
-// Runs the current case again in a child process for which Wine reports Windows 98.
-void RunAgainAsWindows98()
-{
-    char path[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string program = path;
-    std::string name = program.substr(program.find_last_of('\\') + 1);
-    HKEY key;
-    ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, ("Software\\Wine\\AppDefaults\\" + name).c_str(), &key), ERROR_SUCCESS);
-    RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>("win98"), 6);
-    RegCloseKey(key);
-
-    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string commandLine = "\"" + program + "\" --gtest_filter=" + test->test_suite_name() + "." + test->name();
-    SetEnvironmentVariableA(ChildMarker, "1");
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
-    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-    PROCESS_INFORMATION child = {};
-    ASSERT_TRUE(CreateProcessA(path, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &child));
-    SetEnvironmentVariableA(ChildMarker, nullptr);
-    WaitForSingleObject(child.hProcess, 90000);
-    DWORD exitCode = 1;
-    GetExitCodeProcess(child.hProcess, &exitCode);
-    CloseHandle(child.hThread);
-    CloseHandle(child.hProcess);
-    EXPECT_EQ(exitCode, 0u) << "the case failed in the Windows 98 process";
-}
-
-// True in the Windows 98 process; elsewhere runs the case there and returns false.
+// True in the Windows 98 process; elsewhere runs the case in a child process for which Wine reports
+// Windows 98, and returns false.
 bool InWindows98Process()
 {
     if (ReportsWindows9x()) return true;
@@ -63,8 +33,14 @@ bool InWindows98Process()
         ADD_FAILURE() << "Wine does not report Windows 98 for this program";
         return false;
     }
-    RunAgainAsWindows98();
-    return false;
+    const std::string program = ProgramPath();
+    const std::string name = program.substr(program.find_last_of('\\') + 1);
+    HKEY key;
+    EXPECT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, ("Software\\Wine\\AppDefaults\\" + name).c_str(), &key),
+              ERROR_SUCCESS);
+    RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>("win98"), 6);
+    RegCloseKey(key);
+    return InChildProcess(ChildMarker);
 }
 
 void SetUsePassword(DWORD type, const void* data, DWORD size)
@@ -160,10 +136,7 @@ TEST_F(PasswordHooks, AProviderWithoutTheVerifyEntryIsFreedAtOnce)
     if (!InWindows98Process()) return;
 
     // Loaded first by its full path, the entry-less library is what a load of "PASSWORD.CPL" finds.
-    char path[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string library = path;
-    library = library.substr(0, library.find_last_of('\\')) + "\\without_verify\\PASSWORD.CPL";
+    const std::string library = ProgramDirectory() + "\\without_verify\\PASSWORD.CPL";
     HMODULE entryless = LoadLibraryA(library.c_str());
     ASSERT_NE(entryless, nullptr) << library;
     ASSERT_EQ(GetProcAddress(entryless, "VerifyScreenSavePwd"), nullptr);

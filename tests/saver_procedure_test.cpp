@@ -2,17 +2,21 @@
 
 #include "engine/gl_surface.h"
 #include "engine/saver_state.h"
+#include "engine/timer_resolution.h"
 #include "engine/seed.h"
 #include "host/close_policy.h"
 #include "settings/settings_store.h"
 #include "settings_registry.h"
+#include "support/child_case.h"
 #include "support/gl_test_context.h"
 #include "support/test_window.h"
+#include "winmm/timer_period_log.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -179,6 +183,58 @@ TEST(SaverProcedure, StoredAntialiasReachesTheWindowAsPointSmoothing)
             << "stored Antialias " << int{antialias};
         DestroyWindow(window);
     }
+    DeleteSettingsKey();
+    seedField.clear();
+}
+
+// The tests' own "WINMM.DLL", loaded first by its path, is the one a load of that name then finds.
+// Wine takes a library of that name from outside its own only in a process started with an override.
+TEST(SaverProcedure, ShortFramePeriodsRaiseTheTimerResolutionWhileTheWindowLives)
+{
+    const std::string program = ProgramPath();
+    const std::string overrides =
+        "Software\\Wine\\AppDefaults\\" + program.substr(program.find_last_of('\\') + 1) + "\\DllOverrides";
+    if (GetEnvironmentVariableA("TESSALINE_WINMM_CHILD", nullptr, 0) == 0) {
+        HKEY key;
+        ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, overrides.c_str(), &key), ERROR_SUCCESS);
+        RegSetValueExA(key, "winmm", 0, REG_SZ, reinterpret_cast<const BYTE*>("native"), 7);
+        RegCloseKey(key);
+        InChildProcess("TESSALINE_WINMM_CHILD");
+        RegDeleteKeyA(HKEY_CURRENT_USER, overrides.c_str());
+        return;
+    }
+
+    ASSERT_EQ(GetModuleHandleA("WINMM.DLL"), nullptr) << "the system's library is loaded already";
+    const std::string library = ProgramDirectory() + "\\winmm\\winmm.dll";
+    HMODULE standIn = LoadLibraryA(library.c_str());
+    ASSERT_NE(standIn, nullptr) << library;
+    auto logEntry = reinterpret_cast<void (*)()>(GetProcAddress(standIn, "TimerPeriodLogBlock"));
+    TimerPeriodLog* log = reinterpret_cast<TimerPeriodLogFunction>(logEntry)();
+
+    // 15 ms is shorter than the 15.6 ms tick, 16 ms is not.
+    const struct {
+        uint32_t tempo;
+        bool raised;
+    } cases[] = {{990, true}, {1000, true}, {985, true}, {984, false}, {0, false}};
+    for (const auto& c : cases) {
+        DeleteSettingsKey();
+        WriteDword("Tempo", c.tempo);
+        *log = TimerPeriodLog{};
+        seedField.clear();
+        HWND window = CreateTestWindow(ClientWidth, ClientHeight, SaverProcedure);
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(log->begins, c.raised ? 1 : 0) << "Tempo " << c.tempo;
+        EXPECT_EQ(log->ends, 0) << "Tempo " << c.tempo << ": given back while the window lives";
+        DestroyWindow(window);
+        EXPECT_EQ(log->ends, log->begins) << "Tempo " << c.tempo << ": every raise is given back";
+        if (c.raised) {
+            EXPECT_EQ(log->lastBegin, FineTimerResolution) << "Tempo " << c.tempo;
+            EXPECT_EQ(log->lastEnd, log->lastBegin) << "Tempo " << c.tempo;
+        }
+    }
+    EXPECT_EQ(GetModuleHandleA("WINMM.DLL"), standIn) << "the saver keeps no reference of its own";
+    FreeLibrary(standIn);
+    EXPECT_EQ(GetModuleHandleA("WINMM.DLL"), nullptr);
     DeleteSettingsKey();
     seedField.clear();
 }

@@ -1,0 +1,55 @@
+#include "engine/timer_resolution.h"
+
+#include <windows.h>
+
+namespace {
+
+using TimePeriodFunction = UINT(WINAPI*)(UINT period);
+
+constexpr char MultimediaLibrary[] = "WINMM.DLL";
+constexpr char BeginPeriodEntry[] = "timeBeginPeriod";
+constexpr char EndPeriodEntry[] = "timeEndPeriod";
+constexpr UINT TimerNoError = 0;  // TIMERR_NOERROR
+
+// What was raised, to be given back; a null library when nothing was.
+struct RaisedResolution {
+    HMODULE library;
+    TimePeriodFunction endPeriod;
+    UINT period;
+};
+RaisedResolution raised = {};
+
+TimePeriodFunction FindEntry(HMODULE library, const char* name)
+{
+    // Through the generic function type, which converts to any other without a warning.
+    auto entry = reinterpret_cast<void (*)()>(GetProcAddress(library, name));
+    return reinterpret_cast<TimePeriodFunction>(entry);
+}
+
+}  // namespace
+
+void RaiseTimerResolution(uint32_t framePeriod)
+{
+    if (raised.library != nullptr || uint64_t{framePeriod} * 1000 >= DefaultTimerTickMicroseconds)
+        return;
+    HMODULE library = LoadLibraryA(MultimediaLibrary);
+    if (library == nullptr)
+        return;
+    // Both entries or neither: a raise that could not be given back would outlive the saver.
+    const TimePeriodFunction beginPeriod = FindEntry(library, BeginPeriodEntry);
+    const TimePeriodFunction endPeriod = FindEntry(library, EndPeriodEntry);
+    if (beginPeriod == nullptr || endPeriod == nullptr || beginPeriod(FineTimerResolution) != TimerNoError) {
+        FreeLibrary(library);
+        return;
+    }
+    raised = {library, endPeriod, FineTimerResolution};
+}
+
+void RestoreTimerResolution()
+{
+    if (raised.library == nullptr)
+        return;
+    raised.endPeriod(raised.period);
+    FreeLibrary(raised.library);
+    raised = {};
+}
