@@ -10,7 +10,7 @@ function(e2e_test name module)
   wine_add_test(e2e.${name} ${Python3_EXECUTABLE} -m unittest -v ${module})
   set_tests_properties(${TESSALINE_TEST_LABEL}.e2e.${name} PROPERTIES
     WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/e2e TIMEOUT 300
-    ENVIRONMENT "TESSALINE_SCR=$<TARGET_FILE:tessaline_scr>;TESSALINE_PROBE=$<TARGET_FILE:saver_probe>;TESSALINE_MPR=$<TARGET_FILE:test_mpr>")
+    ENVIRONMENT "TESSALINE_SCR=$<TARGET_FILE:tessaline_scr>;TESSALINE_PROBE=$<TARGET_FILE:saver_probe>;TESSALINE_MPR=$<TARGET_FILE:test_mpr>;TESSALINE_WINMM=$<TARGET_FILE:test_winmm>")
 endfunction()
 
 e2e_test(SaverModes saver_modes_test)

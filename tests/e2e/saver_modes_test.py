@@ -1,7 +1,7 @@
 """End-to-end runs of tessaline.scr under Wine, started with each mode as Windows starts it.
 
-Needs the test session's DISPLAY and WINEPREFIX (test.sh), TESSALINE_SCR, TESSALINE_PROBE, TESSALINE_MPR
-and WINE.
+Needs the test session's DISPLAY and WINEPREFIX (test.sh), TESSALINE_SCR, TESSALINE_PROBE, TESSALINE_MPR,
+TESSALINE_WINMM and WINE.
 """
 import os
 import shutil
@@ -14,6 +14,7 @@ WINE = os.environ.get("WINE", "wine")
 SCR = os.environ.get("TESSALINE_SCR", "")
 PROBE = os.environ.get("TESSALINE_PROBE", "")
 MPR = os.environ.get("TESSALINE_MPR", "")
+WINMM = os.environ.get("TESSALINE_WINMM", "")
 SETTINGS_KEY = r"HKCU\Software\Tessaline"
 VERSION_KEY = r"HKCU\Software\Wine\AppDefaults\tessaline.scr"
 RUN_LIMIT = 30          # seconds any one run may take before the test gives up on it
@@ -197,6 +198,45 @@ class SaverModes(unittest.TestCase):
         result = probe("preview", SCR)
         self.assertEqual(result.returncode, 0, result.stdout)
         self.assertIn("exit 0", result.stdout)
+
+    def test_short_periods_raise_the_timer_resolution_in_pairs(self):
+        """The saver beside the tests' WINMM.DLL, which records each call; Wine takes it only when told."""
+        copy = tempfile.mkdtemp(prefix="tessaline-winmm-")
+        try:
+            saver_copy = os.path.join(copy, "tessaline.scr")
+            shutil.copy(SCR, saver_copy)
+            shutil.copy(WINMM, os.path.join(copy, "winmm.dll"))
+            record = os.path.join(copy, "record.txt")
+            env = dict(os.environ, TESSALINE_WINMM_RECORD="Z:" + record,
+                       WINEDLLOVERRIDES=os.environ.get("WINEDLLOVERRIDES", "") + ";winmm=n")
+
+            def calls():
+                if not os.path.exists(record):
+                    return []
+                with open(record) as recorded:
+                    calls = recorded.read().split("\n")[:-1]
+                os.remove(record)
+                return calls
+
+            def full_screen_closed_by_a_key():
+                xdotool("mousemove", "500", "400")
+                process = subprocess.Popen([WINE, saver_copy, "/s"], env=env, stdout=subprocess.DEVNULL,
+                                           stderr=subprocess.DEVNULL)
+                self.assertIsNotNone(wait_for_window("Screen Saver"), "no saver window")
+                time.sleep(0.5)
+                xdotool("key", "a")
+                self.assertEqual(wait_for_exit(process), 0, "a key press must close with 0")
+
+            full_screen_closed_by_a_key()
+            self.assertEqual(calls(), ["begin 1", "end 1"], "Tempo 990, 10 ms: raised for the run")
+            result = wine(PROBE, "preview", saver_copy, env=env)
+            self.assertIn("exit 0", result.stdout)
+            self.assertEqual(calls(), ["begin 1", "end 1"], "the preview too")
+            reg("add", SETTINGS_KEY, "/v", "Tempo", "/t", "REG_DWORD", "/d", "984", "/f")
+            full_screen_closed_by_a_key()
+            self.assertEqual(calls(), [], "Tempo 984, 16 ms: not shorter than the clock tick")
+        finally:
+            shutil.rmtree(copy, ignore_errors=True)
 
 
 if __name__ == "__main__":
