@@ -5,6 +5,7 @@
 #   docs/saver.png     the full screen once the spiral has grown to the top and bottom of the screen
 #   docs/preview.png   the preview inside a small parent window, grown for as long as the full screen
 #   docs/settings.png  the settings dialog
+# With the argument "settings" it makes docs/settings.png alone, in a few seconds.
 # The saver runs with Tempo 1000 (it asks for a frame every millisecond; under Wine here it draws about
 # 100 a second) so that the spiral grows fast: it reaches the top and bottom after about two minutes.
 set -euo pipefail
@@ -172,6 +173,11 @@ wine_session_start "$work/wineprefix"
 wine_session_keep_desktop "$keeper"
 "$WINE" reg add 'HKCU\Software\Tessaline' /v Tempo /t REG_DWORD /d 1000 /f >/dev/null 2>&1
 
+if [ "${1:-}" = settings ]; then
+  make_settings
+  ls -l "$docs"/settings.png
+  exit 0
+fi
 grown=$(grow_full_screen)
 make_gif
 make_preview "$grown"
