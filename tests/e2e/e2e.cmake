@@ -15,8 +15,10 @@ endfunction()
 
 e2e_test(SaverModes saver_modes_test)
 e2e_test(BadSettings bad_settings_test)
-# Reports itself skipped where no X server with two monitors can be made.
+# Reports itself skipped where no X server with two monitors can be made. It starts an X server of
+# its own, so the two builds' runs of it take turns.
 wine_add_test(e2e.TwoMonitors ${Python3_EXECUTABLE} two_monitors_test.py -v)
 set_tests_properties(${TESSALINE_TEST_LABEL}.e2e.TwoMonitors PROPERTIES
   WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/e2e TIMEOUT 300
+  RESOURCE_LOCK "wine-${TESSALINE_TEST_LABEL};two-monitors"
   ENVIRONMENT "TESSALINE_SCR=$<TARGET_FILE:tessaline_scr>;TESSALINE_PROBE=$<TARGET_FILE:saver_probe>")
