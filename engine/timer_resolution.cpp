@@ -1,5 +1,7 @@
 #include "engine/timer_resolution.h"
 
+#include "host/library_entry.h"
+
 #include <windows.h>
 
 namespace {
@@ -19,13 +21,6 @@ struct RaisedResolution {
 };
 RaisedResolution raised = {};
 
-TimePeriodFunction FindEntry(HMODULE library, const char* name)
-{
-    // Through the generic function type, which converts to any other without a warning.
-    auto entry = reinterpret_cast<void (*)()>(GetProcAddress(library, name));
-    return reinterpret_cast<TimePeriodFunction>(entry);
-}
-
 }  // namespace
 
 void RaiseTimerResolution(uint32_t framePeriod)
@@ -36,8 +31,8 @@ void RaiseTimerResolution(uint32_t framePeriod)
     if (library == nullptr)
         return;
     // Both entries or neither: a raise that could not be given back would outlive the saver.
-    const TimePeriodFunction beginPeriod = FindEntry(library, BeginPeriodEntry);
-    const TimePeriodFunction endPeriod = FindEntry(library, EndPeriodEntry);
+    const auto beginPeriod = FindLibraryEntry<TimePeriodFunction>(library, BeginPeriodEntry);
+    const auto endPeriod = FindLibraryEntry<TimePeriodFunction>(library, EndPeriodEntry);
     if (beginPeriod == nullptr || endPeriod == nullptr || beginPeriod(FineTimerResolution) != TimerNoError) {
         FreeLibrary(library);
         return;

@@ -3,6 +3,7 @@
 #include "host/command_line.h"
 #include "host/exception_guard.h"
 #include "host/host_state.h"
+#include "host/library_entry.h"
 #include "host/saver_window.h"
 #include "settings/settings_dialog.h"
 
@@ -91,8 +92,7 @@ int32_t ChangeSaverPassword(const char* text)
     HMODULE library = LoadLibraryA("MPR.DLL");
     if (library == nullptr)
         return 0;
-    auto changePassword = reinterpret_cast<ChangePasswordFunction>(
-        reinterpret_cast<void*>(GetProcAddress(library, "PwdChangePasswordA")));
+    auto changePassword = FindLibraryEntry<ChangePasswordFunction>(library, "PwdChangePasswordA");
     if (changePassword != nullptr)
         changePassword("SCRSAVE", owner, 0, 0);
     FreeLibrary(library);

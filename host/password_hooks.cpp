@@ -1,6 +1,7 @@
 #include "host/password_hooks.h"
 
 #include "host/host_state.h"
+#include "host/library_entry.h"
 
 #include <cstdint>
 
@@ -33,13 +34,6 @@ static bool PasswordRequired()
     return required;
 }
 
-static VerifyPasswordFunction FindVerifyEntry(HMODULE provider)
-{
-    // Through the generic function type, which converts to any other without a warning.
-    auto entry = reinterpret_cast<void (*)()>(GetProcAddress(provider, VerifyEntry));
-    return reinterpret_cast<VerifyPasswordFunction>(entry);
-}
-
 // Operations
 
 void LoadPasswordProvider()
@@ -50,7 +44,7 @@ void LoadPasswordProvider()
 
     hostState.passwordModule = LoadLibraryA(ProviderLibrary);
     if (!hostState.passwordModule) return;
-    hostState.verifyPassword = FindVerifyEntry(hostState.passwordModule);
+    hostState.verifyPassword = FindLibraryEntry<VerifyPasswordFunction>(hostState.passwordModule, VerifyEntry);
     if (hostState.verifyPassword) {
         SetScreenSaverRunning(TRUE);
     } else {

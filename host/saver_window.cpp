@@ -2,6 +2,7 @@
 
 #include "engine/saver_procedure.h"
 #include "host/host_state.h"
+#include "host/library_entry.h"
 #include "host/password_hooks.h"
 
 // Data
@@ -97,19 +98,12 @@ static void HideCursorInFullScreen()
     if (!hostState.isPreview) SetCursor(nullptr);
 }
 
-static AssociateContextFunction FindAssociateContext(HMODULE inputMethod)
-{
-    // Through the generic function type, which converts to any other without a warning.
-    auto entry = reinterpret_cast<void (*)()>(GetProcAddress(inputMethod, AssociateContextEntry));
-    return reinterpret_cast<AssociateContextFunction>(entry);
-}
-
 // The input method stays away from the saver window; the library is only used when already loaded.
 static void DetachInputMethod(HWND window)
 {
     hostState.imeModule = GetModuleHandleA(InputMethodLibrary);
     if (!hostState.imeModule) return;
-    hostState.associateContext = FindAssociateContext(hostState.imeModule);
+    hostState.associateContext = FindLibraryEntry<AssociateContextFunction>(hostState.imeModule, AssociateContextEntry);
     if (!hostState.associateContext) return;
     hostState.savedInputContext = hostState.associateContext(window, nullptr);
 }
