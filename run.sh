@@ -11,9 +11,8 @@ done
 # The saver that ships is the i686 build. Only where this machine cannot execute 32-bit code does
 # the x86_64 build of the same sources stand in for it.
 scr=$PWD/build/win32/tessaline.scr
-if ! reason=$(bash -c 'exec "$0" --version' /usr/lib/wine/wine 2>&1 >/dev/null); then
-  reason=${reason%%$'\n'*}
-  echo "This machine cannot run Wine's 32-bit loader (${reason##*: }); running the x86_64 build instead." >&2
+if ! reason=$(tools/wine-run --check /usr/lib/wine/wine); then
+  echo "$reason; running the x86_64 build instead." >&2
   scr=$PWD/build/win64/tessaline.scr
 fi
 seconds=${TESSALINE_RUN_SECONDS:-8}

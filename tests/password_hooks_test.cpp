@@ -2,6 +2,7 @@
 // test password provider PASSWORD.CPL next to this program and the user's password setting in the registry.
 #include "host/close_policy.h"
 #include "host/host_state.h"
+#include "host/library_entry.h"
 #include "host/password_hooks.h"
 #include "password_provider/provider_control.h"
 #include "support/child_case.h"
@@ -33,13 +34,7 @@ bool InWindows98Process()
         ADD_FAILURE() << "Wine does not report Windows 98 for this program";
         return false;
     }
-    const std::string program = ProgramPath();
-    const std::string name = program.substr(program.find_last_of('\\') + 1);
-    HKEY key;
-    EXPECT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, ("Software\\Wine\\AppDefaults\\" + name).c_str(), &key),
-              ERROR_SUCCESS);
-    RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>("win98"), 6);
-    RegCloseKey(key);
+    EXPECT_TRUE(SetWineAppDefault("", "Version", "win98"));
     return InChildProcess(ChildMarker);
 }
 
@@ -74,8 +69,8 @@ BOOL ScreenSaverRunning()
 ProviderControl* LoadedProvider()
 {
     if (!hostState.passwordModule) return nullptr;
-    auto entry = reinterpret_cast<void (*)()>(GetProcAddress(hostState.passwordModule, "ProviderControlBlock"));
-    return entry ? reinterpret_cast<ProviderControlFunction>(entry)() : nullptr;
+    auto entry = FindLibraryEntry<ProviderControlFunction>(hostState.passwordModule, "ProviderControlBlock");
+    return entry ? entry() : nullptr;
 }
 
 class PasswordHooks : public ::testing::Test {

@@ -5,6 +5,7 @@
 #include "engine/timer_resolution.h"
 #include "engine/seed.h"
 #include "host/close_policy.h"
+#include "host/library_entry.h"
 #include "settings/settings_store.h"
 #include "settings_registry.h"
 #include "support/child_case.h"
@@ -191,16 +192,10 @@ TEST(SaverProcedure, StoredAntialiasReachesTheWindowAsPointSmoothing)
 // Wine takes a library of that name from outside its own only in a process started with an override.
 TEST(SaverProcedure, ShortFramePeriodsRaiseTheTimerResolutionWhileTheWindowLives)
 {
-    const std::string program = ProgramPath();
-    const std::string overrides =
-        "Software\\Wine\\AppDefaults\\" + program.substr(program.find_last_of('\\') + 1) + "\\DllOverrides";
     if (GetEnvironmentVariableA("TESSALINE_WINMM_CHILD", nullptr, 0) == 0) {
-        HKEY key;
-        ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, overrides.c_str(), &key), ERROR_SUCCESS);
-        RegSetValueExA(key, "winmm", 0, REG_SZ, reinterpret_cast<const BYTE*>("native"), 7);
-        RegCloseKey(key);
+        ASSERT_TRUE(SetWineAppDefault("DllOverrides", "winmm", "native"));
         InChildProcess("TESSALINE_WINMM_CHILD");
-        RegDeleteKeyA(HKEY_CURRENT_USER, overrides.c_str());
+        RegDeleteKeyA(HKEY_CURRENT_USER, WineAppDefaultsKey("DllOverrides").c_str());
         return;
     }
 
@@ -208,8 +203,7 @@ TEST(SaverProcedure, ShortFramePeriodsRaiseTheTimerResolutionWhileTheWindowLives
     const std::string library = ProgramDirectory() + "\\winmm\\winmm.dll";
     HMODULE standIn = LoadLibraryA(library.c_str());
     ASSERT_NE(standIn, nullptr) << library;
-    auto logEntry = reinterpret_cast<void (*)()>(GetProcAddress(standIn, "TimerPeriodLogBlock"));
-    TimerPeriodLog* log = reinterpret_cast<TimerPeriodLogFunction>(logEntry)();
+    TimerPeriodLog* log = FindLibraryEntry<TimerPeriodLogFunction>(standIn, "TimerPeriodLogBlock")();
 
     // 15 ms is shorter than the 15.6 ms tick, 16 ms is not.
     const struct {

@@ -7,7 +7,7 @@
 
 #include <string>
 
-// This program's full path and its file name.
+// This program's full path.
 inline std::string ProgramPath()
 {
     char path[MAX_PATH] = "";
@@ -19,6 +19,27 @@ inline std::string ProgramDirectory()
 {
     const std::string path = ProgramPath();
     return path.substr(0, path.find_last_of('\\'));
+}
+
+// Wine's settings for this program alone, which a process of it reads when it starts: the key under
+// HKEY_CURRENT_USER, or its subkey of that name ("DllOverrides").
+inline std::string WineAppDefaultsKey(const std::string& subkey = "")
+{
+    const std::string path = ProgramPath();
+    const std::string key = "Software\\Wine\\AppDefaults\\" + path.substr(path.find_last_of('\\') + 1);
+    return subkey.empty() ? key : key + "\\" + subkey;
+}
+
+// Stores one text value there; false when the key cannot be created.
+inline bool SetWineAppDefault(const std::string& subkey, const char* name, const std::string& value)
+{
+    HKEY key;
+    if (RegCreateKeyA(HKEY_CURRENT_USER, WineAppDefaultsKey(subkey).c_str(), &key) != ERROR_SUCCESS)
+        return false;
+    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>(value.size() + 1));
+    RegCloseKey(key);
+    return true;
 }
 
 // True in the child, where the environment variable marker is set. In the parent: runs the case
