@@ -88,10 +88,10 @@ def still_running_after(process, seconds):
         return True
 
 
-def screen_pixels():
+def screen_pixels(env=None):
     """Width, height and the RGB bytes of the whole screen."""
     shot = subprocess.run("import -window root png:- | convert png:- ppm:-", shell=True, capture_output=True,
-                          check=True, timeout=RUN_LIMIT).stdout
+                          check=True, timeout=RUN_LIMIT, env=env).stdout
     fields, end = [], 0
     while len(fields) < 4:  # "P6", width, height, maximum
         start = end

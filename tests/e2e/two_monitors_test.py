@@ -16,7 +16,7 @@ import tempfile
 import time
 import unittest
 
-from saver_modes_test import GREY, PROBE, SCR, WINE, wait_for_exit, wine
+from saver_modes_test import GREY, PROBE, SCR, WINE, screen_pixels, wait_for_exit, wine
 
 MONITOR = (1024, 768)
 VIRTUAL_SCREEN = (-1024, 0, 2048, 768)  # left, top, width, height: the primary monitor starts at 0, 0
@@ -114,11 +114,6 @@ class TwoMonitors(unittest.TestCase):
     def wine(cls, *arguments):
         return wine(*arguments, env=cls.env, timeout=RUN_LIMIT)
 
-    def screen(self):
-        """The RGB bytes of the whole X screen, both monitors."""
-        return subprocess.run(["import", "-window", "root", "-depth", "8", "rgb:-"], env=self.env, capture_output=True,
-                              check=True, timeout=RUN_LIMIT).stdout
-
     def test_full_screen_covers_both_monitors(self):
         subprocess.run(["xdotool", "mousemove", "1500", "400"], env=self.env, check=True, timeout=RUN_LIMIT)
         process = subprocess.Popen([WINE, self.saver, "/s"], env=self.env, stdout=subprocess.DEVNULL,
@@ -129,9 +124,8 @@ class TwoMonitors(unittest.TestCase):
             self.assertEqual(tuple(int(n) for n in found.stdout.split()[:4]), VIRTUAL_SCREEN,
                              "the window must cover the virtual screen from its negative left edge")
             time.sleep(2)
-            rgb = self.screen()
-            width, height = 2 * MONITOR[0], MONITOR[1]
-            self.assertEqual(len(rgb), width * height * 3)
+            width, height, rgb = screen_pixels(self.env)
+            self.assertEqual((width, height), (2 * MONITOR[0], MONITOR[1]), "the X screen holds both monitors")
             for name, left in (("left monitor", 0), ("primary monitor", MONITOR[0])):
                 samples = [tuple(rgb[3 * (y * width + x):3 * (y * width + x) + 3])
                            for y in range(0, height, 37) for x in range(left, left + MONITOR[0], 41)]
