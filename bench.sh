@@ -3,12 +3,7 @@
 # Results and raw data go to build/bench/results. Never part of the tests.
 set -euo pipefail
 cd "$(dirname "$0")"
-tools/install-deps
-
-for preset in bench win32 win64; do
-  cmake --preset "$preset" >/dev/null
-  cmake --build --preset "$preset"
-done
+tools/build bench win32 win64
 results=build/bench/results
 rm -rf "$results"
 mkdir -p "$results"

@@ -3,11 +3,7 @@
 # private Xvfb display for a few seconds, after which the last line printed is the path of a screenshot.
 set -euo pipefail
 cd "$(dirname "$0")"
-tools/install-deps
-for preset in win32 win64; do
-  cmake --preset "$preset" >/dev/null
-  cmake --build --preset "$preset" --target tessaline_scr
-done
+tools/build win32 win64 -- --target tessaline_scr
 # The saver that ships is the i686 build. Only where this machine cannot execute 32-bit code does
 # the x86_64 build of the same sources stand in for it.
 scr=$PWD/build/win32/tessaline.scr

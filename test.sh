@@ -4,12 +4,7 @@
 # own so that the two suites run side by side.
 set -euo pipefail
 cd "$(dirname "$0")"
-tools/install-deps
-
-for preset in native win32 win64; do
-  cmake --preset "$preset" >/dev/null
-  cmake --build --preset "$preset"
-done
+tools/build native win32 win64
 
 . tools/wine-session.sh
 for preset in win32 win64; do

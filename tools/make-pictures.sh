@@ -11,9 +11,7 @@
 set -euo pipefail
 shopt -s inherit_errexit
 cd "$(dirname "$0")/.."
-tools/install-deps
-cmake --preset win64 >/dev/null
-cmake --build --preset win64 --target tessaline_scr saver_probe desktop_keeper
+tools/build win64 -- --target tessaline_scr saver_probe desktop_keeper
 
 scr=$PWD/build/win64/tessaline.scr
 probe=$PWD/build/win64/tests/saver_probe.exe
