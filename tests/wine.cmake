@@ -22,6 +22,7 @@ set(TESSALINE_WINE_TEST_PROPERTIES
 
 # wine_add_gtest(<target>): each case of a GoogleTest program a ctest test named <label>.<suite>.<case>.
 function(wine_add_gtest target)
+  set_target_properties(${target} PROPERTIES CROSSCOMPILING_EMULATOR "${CMAKE_SOURCE_DIR}/tools/wine-run;--test")
   if(TESSALINE_WINE_UNAVAILABLE STREQUAL "")
     gtest_discover_tests(${target}
       TEST_PREFIX "${TESSALINE_TEST_LABEL}."
