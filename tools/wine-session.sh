@@ -5,7 +5,8 @@
 #     tools/wine-run reads) so that several sessions can run side by side
 # wine_session_keep_desktop <exe>   runs <exe> for the whole session so the desktop stays up
 # wine_session_stop                 ends every session started here (also run on exit)
-WINE=/usr/lib/wine/wine64
+# Every Wine program of a session runs through wine-run, which picks the loader and Wine's settings.
+WINE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/wine-run
 WINESERVER=/usr/lib/wine/wineserver
 WINE_SESSION_XVFBS=()
 WINE_SESSION_PREFIXES=()
@@ -20,7 +21,7 @@ wine_session_start() {
   for _ in $(seq 50); do DISPLAY=":${display}" xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
   mkdir -p "$prefix"
   (
-    export DISPLAY=":${display}" WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    export DISPLAY=":${display}" WINEPREFIX=$prefix
     "$WINESERVER" -p
     if [ ! -f "$prefix/system.reg" ]; then
       "$WINE" wineboot --init >/dev/null 2>&1
@@ -32,7 +33,7 @@ wine_session_start() {
     printf 'export DISPLAY=:%s WINEPREFIX=%q\n' "$display" "$prefix" >"$env_file"
     WINE_SESSION_FILES+=("$env_file")
   else
-    export DISPLAY=":${display}" WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    export DISPLAY=":${display}" WINEPREFIX=$prefix
   fi
   trap wine_session_stop EXIT
 }
@@ -40,7 +41,7 @@ wine_session_start() {
 # Without a process holding it, the desktop closes after every test program and the next one pays
 # for starting it again, which can take many seconds while the machine is busy.
 wine_session_keep_desktop() {
-  "$(dirname "${BASH_SOURCE[0]}")/wine-run" "$1" >/dev/null 2>&1 &
+  "$WINE" "$1" >/dev/null 2>&1 &
 }
 
 wine_session_stop() {
