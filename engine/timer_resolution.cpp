@@ -13,11 +13,10 @@ constexpr char BeginPeriodEntry[] = "timeBeginPeriod";
 constexpr char EndPeriodEntry[] = "timeEndPeriod";
 constexpr UINT TimerNoError = 0;  // TIMERR_NOERROR
 
-// What was raised, to be given back; a null library when nothing was.
+// The library and entry that give back FineTimerResolution; a null library when nothing was raised.
 struct RaisedResolution {
     HMODULE library;
     TimePeriodFunction endPeriod;
-    UINT period;
 };
 RaisedResolution raised = {};
 
@@ -37,14 +36,14 @@ void RaiseTimerResolution(uint32_t framePeriod)
         FreeLibrary(library);
         return;
     }
-    raised = {library, endPeriod, FineTimerResolution};
+    raised = {library, endPeriod};
 }
 
 void RestoreTimerResolution()
 {
     if (raised.library == nullptr)
         return;
-    raised.endPeriod(raised.period);
+    raised.endPeriod(FineTimerResolution);
     FreeLibrary(raised.library);
     raised = {};
 }
