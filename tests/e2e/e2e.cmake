@@ -5,20 +5,18 @@ stand_in_library(test_mpr e2e/test_mpr.cpp e2e/test_mpr.def)
 set_target_properties(test_mpr PROPERTIES OUTPUT_NAME mpr PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/e2e)
 
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
-# e2e_test(<name> <python module>): one unittest module against the real saver, in the tree's session.
-function(e2e_test name module)
-  wine_add_test(e2e.${name} ${Python3_EXECUTABLE} -m unittest -v ${module})
+# e2e_test(<name> <arguments for Python>...): a test script against the real saver, in the tree's session.
+function(e2e_test name)
+  wine_add_test(e2e.${name} ${Python3_EXECUTABLE} ${ARGN})
   set_tests_properties(${TESSALINE_TEST_LABEL}.e2e.${name} PROPERTIES
     WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/e2e TIMEOUT 300
     ENVIRONMENT "TESSALINE_SCR=$<TARGET_FILE:tessaline_scr>;TESSALINE_PROBE=$<TARGET_FILE:saver_probe>;TESSALINE_MPR=$<TARGET_FILE:test_mpr>;TESSALINE_WINMM=$<TARGET_FILE:test_winmm>")
 endfunction()
 
-e2e_test(SaverModes saver_modes_test)
-e2e_test(BadSettings bad_settings_test)
+e2e_test(SaverModes -m unittest -v saver_modes_test)
+e2e_test(BadSettings -m unittest -v bad_settings_test)
 # Reports itself skipped where no X server with two monitors can be made. It starts an X server of
 # its own, so the two builds' runs of it take turns.
-wine_add_test(e2e.TwoMonitors ${Python3_EXECUTABLE} two_monitors_test.py -v)
+e2e_test(TwoMonitors two_monitors_test.py -v)
 set_tests_properties(${TESSALINE_TEST_LABEL}.e2e.TwoMonitors PROPERTIES
-  WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/e2e TIMEOUT 300
-  RESOURCE_LOCK "wine-${TESSALINE_TEST_LABEL};two-monitors"
-  ENVIRONMENT "TESSALINE_SCR=$<TARGET_FILE:tessaline_scr>;TESSALINE_PROBE=$<TARGET_FILE:saver_probe>")
+  RESOURCE_LOCK "wine-${TESSALINE_TEST_LABEL};two-monitors")
