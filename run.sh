@@ -4,11 +4,11 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 tools/build win32 win64 -- --target tessaline_scr
-# The saver that ships is the i686 build. Only where this machine cannot execute 32-bit code does
-# the x86_64 build of the same sources stand in for it.
+# The saver that ships is the i686 build, emulated where the kernel executes no 32-bit code. Only
+# where Wine's 32-bit loader cannot run at all does the x86_64 build of the same sources stand in.
 scr=$PWD/build/win32/tessaline.scr
-if ! reason=$(tools/wine-run --check /usr/lib/wine/wine); then
-  echo "$reason; running the x86_64 build instead." >&2
+if [ -f build/win32/wine-unavailable.txt ]; then
+  echo "$(cat build/win32/wine-unavailable.txt); running the x86_64 build instead." >&2
   scr=$PWD/build/win64/tessaline.scr
 fi
 seconds=${TESSALINE_RUN_SECONDS:-8}

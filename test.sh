@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the three configurations and runs every test: natively, the i686 build under Wine's 32-bit
-# loader and the x86_64 build under wine64, each Windows build on a private display and prefix of its
-# own so that the two suites run side by side.
+# loader (under user-mode emulation where the kernel executes no 32-bit code) and the x86_64 build
+# under wine64, each Windows build on a private display and prefix of its own so that the two suites
+# run side by side.
 set -euo pipefail
 cd "$(dirname "$0")"
 tools/build native win32 win64
@@ -22,6 +23,8 @@ ctest --test-dir build --output-on-failure -j3 "$@" || status=$?
 for preset in win32 win64; do
   if [ -f "build/$preset/wine-unavailable.txt" ]; then
     echo "The $preset cases that need Wine were skipped: $(cat "build/$preset/wine-unavailable.txt")"
+  else
+    echo "The $preset cases ran under Wine $(cat "build/$preset/wine-loader.txt")."
   fi
 done
 exit "$status"

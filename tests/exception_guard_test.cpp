@@ -1,4 +1,5 @@
 #include "host/exception_guard.h"
+#include "support/emulation.h"
 
 #include <windows.h>
 #include <gtest/gtest.h>
@@ -83,14 +84,24 @@ GuardedRun RunFaultProgram(const std::string& how)
 
 }  // namespace
 
+// The exit code is the exception's code: an error status, never the mode's result.
 TEST(ExceptionGuard, AFaultEndsTheProcessThroughTheHandler)
 {
     NoCrashDebugger noDebugger;
     for (const char* how : {"direct", "loop"}) {
         const GuardedRun run = RunFaultProgram(how);
-        EXPECT_EQ(run.exitCode, static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION)) << how << ": exit code";
+        EXPECT_NE(run.exitCode, StillRunning) << how << ": the program did not end";
+        EXPECT_EQ(run.exitCode & 0xC0000000u, 0xC0000000u) << how << ": exit code 0x" << std::hex << run.exitCode;
         EXPECT_EQ(run.record, "running 0\n") << how << ": screen-saver-running must be switched off once";
     }
+}
+
+TEST(ExceptionGuard, AnAccessViolationEndsWithItsOwnCode)
+{
+    SKIP_UNDER_EMULATION("the emulator raises the fault without the processor's trap number, so Wine "
+                         "reports it as an illegal instruction");
+    NoCrashDebugger noDebugger;
+    EXPECT_EQ(RunFaultProgram("direct").exitCode, static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION));
 }
 
 TEST(ExceptionGuard, WithoutAFaultTheModeReturnsAndTheFilterIsRestored)

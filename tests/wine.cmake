@@ -1,19 +1,28 @@
 # The Windows tests run under Wine, through tools/wine-run, in the test session of this build tree.
 
-# Whether this machine can run the tree's programs at all: some kernels cannot execute 32-bit code.
-# When it cannot, every case is still listed, and tools/wine-run reports each one as skipped.
+# Whether this machine runs the tree's programs at all, and in time: the loader must start a console
+# program built here within a time limit. Some kernels execute no 32-bit code, and a slow emulator
+# starts the loader but runs no program in time. Where it fails, every case is still listed, and
+# tools/wine-run reports each one as skipped with the reason written here.
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
   set(tessaline_wine_loader /usr/lib/wine/wine)
 else()
   set(tessaline_wine_loader /usr/lib/wine/wine64)
 endif()
-execute_process(COMMAND ${CMAKE_SOURCE_DIR}/tools/wine-run --check ${tessaline_wine_loader}
-  RESULT_VARIABLE tessaline_wine_result OUTPUT_VARIABLE TESSALINE_WINE_UNAVAILABLE OUTPUT_STRIP_TRAILING_WHITESPACE)
+set(tessaline_loader_probe ${CMAKE_BINARY_DIR}/loader_probe.exe)
+execute_process(COMMAND ${CMAKE_CXX_COMPILER} -static -O1 ${CMAKE_CURRENT_SOURCE_DIR}/support/loader_probe.cpp
+                        -o ${tessaline_loader_probe})
+execute_process(COMMAND ${CMAKE_SOURCE_DIR}/tools/wine-run --check ${tessaline_wine_loader} ${tessaline_loader_probe}
+  RESULT_VARIABLE tessaline_wine_result OUTPUT_VARIABLE tessaline_wine_says OUTPUT_STRIP_TRAILING_WHITESPACE)
 if(tessaline_wine_result EQUAL 0)
+  set(TESSALINE_WINE_UNAVAILABLE "")
   file(REMOVE ${CMAKE_BINARY_DIR}/wine-unavailable.txt)
+  file(WRITE ${CMAKE_BINARY_DIR}/wine-loader.txt "${tessaline_wine_says}\n")
 else()
-  file(WRITE ${CMAKE_BINARY_DIR}/wine-unavailable.txt "${TESSALINE_WINE_UNAVAILABLE}\n")
-  message(STATUS "The ${TESSALINE_TEST_LABEL} tests will be skipped: ${TESSALINE_WINE_UNAVAILABLE}")
+  set(TESSALINE_WINE_UNAVAILABLE "${tessaline_wine_says}")
+  file(REMOVE ${CMAKE_BINARY_DIR}/wine-loader.txt)
+  file(WRITE ${CMAKE_BINARY_DIR}/wine-unavailable.txt "${tessaline_wine_says}\n")
+  message(STATUS "The ${TESSALINE_TEST_LABEL} tests will be skipped: ${tessaline_wine_says}")
 endif()
 
 # One display, registry and cursor per tree: its cases run one at a time, beside the other tree's.
