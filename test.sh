@@ -24,7 +24,9 @@ for preset in win32 win64; do
   if [ -f "build/$preset/wine-unavailable.txt" ]; then
     echo "The $preset cases that need Wine were skipped: $(cat "build/$preset/wine-unavailable.txt")"
   else
-    echo "The $preset cases ran under Wine $(cat "build/$preset/wine-loader.txt")."
+    loader="Wine's 32-bit loader"
+    [ "$preset" = win64 ] && loader=wine64
+    echo "The $preset cases ran under $loader, $(cat "build/$preset/wine-loader.txt")."
   fi
 done
 exit "$status"

@@ -7,8 +7,9 @@ import os
 import shutil
 import subprocess
 import tempfile
-import time
 import unittest
+
+from waiting import DEADLINE, eventually, wait_until
 
 WINE = os.environ.get("WINE", "wine")
 SCR = os.environ.get("TESSALINE_SCR", "")
@@ -17,7 +18,7 @@ MPR = os.environ.get("TESSALINE_MPR", "")
 WINMM = os.environ.get("TESSALINE_WINMM", "")
 SETTINGS_KEY = r"HKCU\Software\Tessaline"
 VERSION_KEY = r"HKCU\Software\Wine\AppDefaults\tessaline.scr"
-RUN_LIMIT = 30          # seconds any one run may take before the test gives up on it
+RUN_LIMIT = DEADLINE    # seconds any one run may take before the test gives up on it
 MINUS_ONE = 255         # Wine hands on the low byte of a Windows exit code
 GREY = (223, 223, 223)
 
@@ -51,21 +52,34 @@ def xdotool(*arguments):
     subprocess.run(["xdotool", *arguments], check=True, timeout=RUN_LIMIT)
 
 
+def x_windows(title, env=None):
+    """The X windows, shown, whose name is the title."""
+    return subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^%s$" % title], capture_output=True,
+                          text=True, timeout=RUN_LIMIT, env=env).stdout.split()
+
+
+def wait_for_focus(title, env=None):
+    """True once the window has the keyboard focus, which Wine gives it some time after it appears:
+    a key pressed before then goes nowhere."""
+    def focused():
+        focus = subprocess.run(["xdotool", "getwindowfocus"], capture_output=True, text=True, timeout=RUN_LIMIT,
+                               env=env).stdout.strip()
+        return focus in x_windows(title, env)
+    return wait_until(focused)
+
+
 def press_in_dialog(key):
     """A real key press in the settings dialog; with no window manager the X focus is put on it first,
     once its X window can take the focus."""
-    deadline = time.monotonic() + 10
-    while time.monotonic() < deadline:
-        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Settings$"],
-                               capture_output=True, text=True, timeout=RUN_LIMIT).stdout.split()
-        if found and subprocess.run(["xdotool", "windowfocus", found[0]], stderr=subprocess.DEVNULL,
-                                    timeout=RUN_LIMIT).returncode == 0:
-            break
-        time.sleep(0.1)
+    def focus_taken():
+        found = x_windows("Settings")
+        return found and subprocess.run(["xdotool", "windowfocus", found[0]], stderr=subprocess.DEVNULL,
+                                        timeout=RUN_LIMIT).returncode == 0
+    wait_until(focus_taken)
     xdotool("key", key)
 
 
-def wait_for_window(title, milliseconds=15000):
+def wait_for_window(title, milliseconds=DEADLINE * 1000):
     """The window's x, y, width and height, or None when it did not appear."""
     result = probe("wait", title, str(milliseconds))
     return tuple(int(n) for n in result.stdout.split()) if result.returncode == 0 else None
@@ -164,16 +178,19 @@ class SaverModes(unittest.TestCase):
         first = start_saver("/s")
         try:
             self.assertEqual(wait_for_window("Screen Saver"), (0, 0, 1024, 768), "the window must cover the screen")
-            time.sleep(3)
-            width, height, rgb = screen_pixels()
-            pixels = [tuple(rgb[i:i + 3]) for i in range(0, width * height * 3, 3 * 97)]
-            grey = sum(1 for p in pixels if all(abs(c - g) <= 8 for c, g in zip(p, GREY)))
-            self.assertGreater(grey, len(pixels) // 2, "the background is not grey")
-            # The young spiral sits around the centre; a scheme may hold only greys, white and black,
-            # so a seed is any pixel that stands out from the background.
-            seeds = sum(1 for y in range(height // 4, 3 * height // 4) for x in range(width // 4, 3 * width // 4)
-                        if max(abs(c - g) for c, g in zip(rgb[3 * (y * width + x):3 * (y * width + x) + 3], GREY)) > 24)
-            self.assertGreater(seeds, 50, "no seeds drawn around the centre")
+
+            def look():
+                width, height, rgb = screen_pixels()
+                pixels = [tuple(rgb[i:i + 3]) for i in range(0, width * height * 3, 3 * 97)]
+                grey = sum(1 for p in pixels if all(abs(c - g) <= 8 for c, g in zip(p, GREY)))
+                self.assertGreater(grey, len(pixels) // 2, "the background is not grey")
+                # The young spiral sits around the centre; a scheme may hold only greys, white and black,
+                # so a seed is any pixel that stands out from the background.
+                seeds = sum(1 for y in range(height // 4, 3 * height // 4) for x in range(width // 4, 3 * width // 4)
+                            if max(abs(c - g) for c, g in zip(rgb[3 * (y * width + x):3 * (y * width + x) + 3], GREY)) > 24)
+                self.assertGreater(seeds, 50, "no seeds drawn around the centre")
+            eventually(look)
+            self.assertTrue(wait_for_focus("Screen Saver"), "the saver window never took the focus")
 
             second = start_saver("/s")
             self.assertEqual(wait_for_exit(second), 0, "a second /s must end at once with 0")
@@ -190,7 +207,7 @@ class SaverModes(unittest.TestCase):
 
         moved = start_saver("/s")
         self.assertIsNotNone(wait_for_window("Screen Saver"), "no saver window")
-        time.sleep(0.5)
+        self.assertTrue(wait_for_focus("Screen Saver"), "the saver window never took the focus")
         xdotool("mousemove_relative", "--", "20", "0")
         self.assertEqual(wait_for_exit(moved), 0, "a 20-pixel movement must close with 0")
 
@@ -223,7 +240,7 @@ class SaverModes(unittest.TestCase):
                 process = subprocess.Popen([WINE, saver_copy, "/s"], env=env, stdout=subprocess.DEVNULL,
                                            stderr=subprocess.DEVNULL)
                 self.assertIsNotNone(wait_for_window("Screen Saver"), "no saver window")
-                time.sleep(0.5)
+                self.assertTrue(wait_for_focus("Screen Saver"), "the saver window never took the focus")
                 xdotool("key", "a")
                 self.assertEqual(wait_for_exit(process), 0, "a key press must close with 0")
 

@@ -16,11 +16,12 @@ import tempfile
 import time
 import unittest
 
-from saver_modes_test import GREY, PROBE, SCR, WINE, screen_pixels, wait_for_exit, wine
+from saver_modes_test import GREY, PROBE, SCR, WINE, screen_pixels, wait_for_exit, wait_for_focus, wine
+from waiting import DEADLINE, eventually
 
 MONITOR = (1024, 768)
 VIRTUAL_SCREEN = (-1024, 0, 2048, 768)  # left, top, width, height: the primary monitor starts at 0, 0
-RUN_LIMIT = 60
+RUN_LIMIT = DEADLINE
 XORG_CONFIG = """
 Section "ServerFlags"
   Option "DontVTSwitch" "true"
@@ -119,18 +120,21 @@ class TwoMonitors(unittest.TestCase):
         process = subprocess.Popen([WINE, self.saver, "/s"], env=self.env, stdout=subprocess.DEVNULL,
                                    stderr=subprocess.DEVNULL)
         try:
-            found = self.wine(self.probe, "wait", "Screen Saver", "20000")
+            found = self.wine(self.probe, "wait", "Screen Saver", str(DEADLINE * 1000))
             self.assertEqual(found.returncode, 0, "no saver window")
             self.assertEqual(tuple(int(n) for n in found.stdout.split()[:4]), VIRTUAL_SCREEN,
                              "the window must cover the virtual screen from its negative left edge")
-            time.sleep(2)
-            width, height, rgb = screen_pixels(self.env)
-            self.assertEqual((width, height), (2 * MONITOR[0], MONITOR[1]), "the X screen holds both monitors")
-            for name, left in (("left monitor", 0), ("primary monitor", MONITOR[0])):
-                samples = [tuple(rgb[3 * (y * width + x):3 * (y * width + x) + 3])
-                           for y in range(0, height, 37) for x in range(left, left + MONITOR[0], 41)]
-                grey = sum(1 for p in samples if all(abs(c - g) <= 8 for c, g in zip(p, GREY)))
-                self.assertGreater(grey, len(samples) // 2, "the saver's grey does not fill the " + name)
+
+            def look():
+                width, height, rgb = screen_pixels(self.env)
+                self.assertEqual((width, height), (2 * MONITOR[0], MONITOR[1]), "the X screen holds both monitors")
+                for name, left in (("left monitor", 0), ("primary monitor", MONITOR[0])):
+                    samples = [tuple(rgb[3 * (y * width + x):3 * (y * width + x) + 3])
+                               for y in range(0, height, 37) for x in range(left, left + MONITOR[0], 41)]
+                    grey = sum(1 for p in samples if all(abs(c - g) <= 8 for c, g in zip(p, GREY)))
+                    self.assertGreater(grey, len(samples) // 2, "the saver's grey does not fill the " + name)
+            eventually(look)
+            self.assertTrue(wait_for_focus("Screen Saver", self.env), "the saver window never took the focus")
             subprocess.run(["xdotool", "key", "a"], env=self.env, check=True, timeout=RUN_LIMIT)
             self.assertEqual(wait_for_exit(process), 0, "a key press must close with 0")
         finally:
