@@ -76,6 +76,9 @@ for density in (20000, 100000):
         seeds, *times = cases[(case, density)]
         cells = [part for ms, reference in zip(times, step[1:]) for part in cell(ms, reference)]
         print(f"| {label} | {density} | {seeds:,} | " + " | ".join(cells) + " |")
+if os.path.exists(os.path.join(results, "win32-not-measured.txt")):
+    print()
+    print(f"The i686 columns are empty: {read('win32-not-measured.txt').strip().removeprefix('== win32 not measured: ')}.")
 print()
 build = {"build/win32": "the shipped i686 build", "build/win64": "the x86_64 build"}[read("fps-build.txt").strip()]
 print(f"Real saver, `tessaline.scr /s` under Wine ({build}), 10 s: {read('fps-default.txt').strip()} frames/s "
