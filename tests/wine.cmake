@@ -12,7 +12,10 @@ endif()
 set(tessaline_loader_probe ${CMAKE_BINARY_DIR}/loader_probe.exe)
 execute_process(COMMAND ${CMAKE_CXX_COMPILER} -static -O1 ${CMAKE_CURRENT_SOURCE_DIR}/support/loader_probe.cpp
                         -o ${tessaline_loader_probe})
-execute_process(COMMAND ${CMAKE_SOURCE_DIR}/tools/wine-run --check ${tessaline_wine_loader} ${tessaline_loader_probe}
+# The check's prefix, kept beside the trees, serves both of them.
+get_filename_component(tessaline_check_prefix ${CMAKE_BINARY_DIR}/../loader-check-prefix ABSOLUTE)
+execute_process(COMMAND ${CMAKE_COMMAND} -E env WINEPREFIX=${tessaline_check_prefix}
+                        ${CMAKE_SOURCE_DIR}/tools/wine-run --check ${tessaline_wine_loader} ${tessaline_loader_probe}
   RESULT_VARIABLE tessaline_wine_result OUTPUT_VARIABLE tessaline_wine_says OUTPUT_STRIP_TRAILING_WHITESPACE)
 if(tessaline_wine_result EQUAL 0)
   set(TESSALINE_WINE_UNAVAILABLE "")
