@@ -108,7 +108,7 @@ FunctionEnd
 
 Section "Uninstall"
   Call un.ForgetScreenSaver
-  Delete $SaverPath
+  Delete /REBOOTOK $SaverPath
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
   Delete "$INSTDIR\Uninstall.exe"
   RMDir "$INSTDIR"
