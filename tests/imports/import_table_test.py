@@ -1,15 +1,18 @@
-"""The shipped saver loads on Windows 98 and NT 4.0: its import table names only functions from the
-list in saver_imports.txt, and its PE header asks for nothing newer than Windows 4.0.
+"""The shipped saver and its setup program load on Windows 98 and NT 4.0: their import tables name only
+functions from the lists in saver_imports.txt and installer_imports.txt, and their PE headers ask for
+nothing newer than Windows 4.0.
 
-Needs TESSALINE_SCR, the i686 tessaline.scr.
+Needs TESSALINE_SCR, the i686 tessaline.scr, and TESSALINE_SETUP, the setup program of the release.
 """
 import os
 import re
 import struct
 import unittest
 
-SCR = os.environ.get("TESSALINE_SCR", "")
-ALLOWED = os.path.join(os.path.dirname(os.path.abspath(__file__)), "saver_imports.txt")
+HERE = os.path.dirname(os.path.abspath(__file__))
+# Each program with the list of what it may import.
+PROGRAMS = [(os.environ.get("TESSALINE_SCR", ""), os.path.join(HERE, "saver_imports.txt")),
+            (os.environ.get("TESSALINE_SETUP", ""), os.path.join(HERE, "installer_imports.txt"))]
 I386 = 0x14C
 PE32 = 0x10B
 WINDOWS_GUI = 2
@@ -61,10 +64,10 @@ class PeFile:
             entry += 20
 
 
-def allowed_imports():
-    """{DLL name in upper case: set of function names} from saver_imports.txt."""
+def allowed_imports(path):
+    """{DLL name in upper case: set of function names} from a list such as saver_imports.txt."""
     allowed, dll = {}, None
-    with open(ALLOWED) as listing:
+    with open(path) as listing:
         for line in listing:
             line = line.split("#", 1)[0].strip()
             section = re.fullmatch(r"\[(.+)\]", line)
@@ -77,25 +80,26 @@ def allowed_imports():
 
 
 class ImportTable(unittest.TestCase):
-    def setUp(self):
-        self.saver = PeFile(SCR)
-
-    def test_the_saver_is_a_32_bit_program_for_windows_4(self):
-        self.assertEqual(self.saver.machine, I386)
-        self.assertEqual(self.saver.magic, PE32)
-        self.assertEqual(self.saver.optional_field(68, "<H"), WINDOWS_GUI)
-        self.assertEqual((self.saver.optional_field(40, "<H"), self.saver.optional_field(42, "<H")), (4, 0),
-                         "operating system version")
-        self.assertEqual((self.saver.optional_field(48, "<H"), self.saver.optional_field(50, "<H")), (4, 0),
-                         "subsystem version")
+    def test_each_is_a_32_bit_program_for_windows_4(self):
+        for path, _ in PROGRAMS:
+            with self.subTest(program=path):
+                program = PeFile(path)
+                self.assertEqual(program.machine, I386)
+                self.assertEqual(program.magic, PE32)
+                self.assertEqual(program.optional_field(68, "<H"), WINDOWS_GUI)
+                self.assertEqual((program.optional_field(40, "<H"), program.optional_field(42, "<H")), (4, 0),
+                                 "operating system version")
+                self.assertEqual((program.optional_field(48, "<H"), program.optional_field(50, "<H")), (4, 0),
+                                 "subsystem version")
 
     def test_every_import_is_on_the_list(self):
-        allowed = allowed_imports()
-        for dll, functions in sorted(self.saver.imports().items()):
-            with self.subTest(dll=dll):
-                self.assertIn(dll.upper(), allowed, "a DLL that is not on the list")
-                unknown = sorted(set(functions) - allowed[dll.upper()])
-                self.assertEqual(unknown, [], "imports from %s that are not on the list" % dll)
+        for path, listing in PROGRAMS:
+            allowed = allowed_imports(listing)
+            for dll, functions in sorted(PeFile(path).imports().items()):
+                with self.subTest(program=path, dll=dll):
+                    self.assertIn(dll.upper(), allowed, "a DLL that is not on the list")
+                    unknown = sorted(set(functions) - allowed[dll.upper()])
+                    self.assertEqual(unknown, [], "imports from %s that are not on the list" % dll)
 
 
 if __name__ == "__main__":

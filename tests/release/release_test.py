@@ -1,0 +1,198 @@
+"""The release as a Windows user gets it: the zip and SHA256SUMS, the setup program installing,
+reinstalling and removing the saver under Wine's 64-bit prefix (the 32-bit setup program as on 64-bit
+Windows), and a second build of the release elsewhere giving the same bytes.
+
+Needs TESSALINE_RELEASE (the release directory) and TESSALINE_VERSION; the installer case also the test
+session's DISPLAY and WINEPREFIX (test.sh), WINE and TESSALINE_PROBE; the rebuild TESSALINE_SOURCE and
+TESSALINE_BUILD_TYPE, the source tree and the build type of the release.
+"""
+import hashlib
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+import zipfile
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
+from saver_modes_test import WINE, reg, still_running_after, wait_for_exit, wait_for_window, wine, xdotool  # noqa: E402
+
+RELEASE = os.environ.get("TESSALINE_RELEASE", "")
+VERSION = os.environ.get("TESSALINE_VERSION", "")
+SOURCE = os.environ.get("TESSALINE_SOURCE", "")
+BUILD_TYPE = os.environ.get("TESSALINE_BUILD_TYPE", "")
+ZIP = "Tessaline-%s.zip" % VERSION
+SETUP = "Tessaline-%s-setup.exe" % VERSION
+UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall"
+DESKTOP_KEY = r"HKCU\Control Panel\Desktop"
+SETTINGS_KEY = r"HKCU\Software\Tessaline"
+KEY_PRESSES, KEY_WAIT = 10, 3  # a key every 3 seconds until the saver ends
+UNINSTALL_LIMIT = 60  # seconds for the uninstaller, which starts a copy of itself and ends at once
+
+
+def release_file(name):
+    with open(os.path.join(RELEASE, name), "rb") as file:
+        return file.read()
+
+
+def zipped_saver():
+    with zipfile.ZipFile(os.path.join(RELEASE, ZIP)) as archive:
+        return archive.read("tessaline.scr")
+
+
+def unix_path(windows_path):
+    """The file in the prefix that a Windows path names; Wine's folders differ in case from Windows'."""
+    drive, *parts = windows_path.strip('"').split("\\")
+    assert drive.upper() == "C:", windows_path
+    path = os.path.join(os.environ["WINEPREFIX"], "drive_c")
+    for part in parts:
+        names = {name.lower(): name for name in os.listdir(path)} if os.path.isdir(path) else {}
+        path = os.path.join(path, names.get(part.lower(), part))
+    return path
+
+
+def registry_values(key, *options):
+    """{value name: data} of one key as reg query prints it, or None when there is no such key."""
+    result = reg("query", key, *options)
+    if result.returncode != 0:
+        return None
+    values = {}
+    for line in result.stdout.splitlines():
+        fields = line.strip().split(None, 2)
+        if len(fields) >= 2 and fields[1].startswith("REG_"):
+            values[fields[0]] = fields[2] if len(fields) == 3 else ""
+    return values
+
+
+def uninstall_entries():
+    """{key: values} of every uninstall entry named after Tessaline."""
+    listing = [line.strip() for line in reg("query", UNINSTALL_KEY).stdout.splitlines()]
+    keys = [line for line in listing if line.upper().startswith("HKEY_LOCAL_MACHINE\\") and "\\Uninstall\\" in line]
+    entries = {key: registry_values(key) for key in keys}
+    return {key: values for key, values in entries.items() if "Tessaline" in values.get("DisplayName", "")}
+
+
+def current_saver():
+    return (registry_values(DESKTOP_KEY) or {}).get("SCRNSAVE.EXE")
+
+
+class ReleaseFiles(unittest.TestCase):
+    def test_the_sums_match_and_the_zip_holds_the_saver_and_a_windows_readme(self):
+        with open(os.path.join(RELEASE, "SHA256SUMS")) as sums:
+            listed = [line.split() for line in sums.read().splitlines()]
+        self.assertEqual([name for _, name in listed], [ZIP, SETUP])
+        for digest, name in listed:
+            self.assertEqual(digest, hashlib.sha256(release_file(name)).hexdigest(), name)
+        with zipfile.ZipFile(os.path.join(RELEASE, ZIP)) as archive:
+            self.assertEqual(archive.namelist(), ["tessaline.scr", "README.txt"])
+            readme = archive.read("README.txt").decode("ascii")
+            self.assertEqual(archive.read("tessaline.scr")[:2], b"MZ")
+        self.assertNotIn("\n", readme.replace("\r\n", ""), "README.txt has a line not ended by CR LF")
+        self.assertIn("Tessaline " + VERSION, readme)
+
+
+class Installer(unittest.TestCase):
+    """One user's story: install silently, run the installed saver as Windows starts it, install again
+    asking for it as the screen saver, and remove it with the quiet uninstall command."""
+
+    def setUp(self):
+        reg("delete", DESKTOP_KEY, "/v", "SCRNSAVE.EXE", "/f")
+        reg("add", SETTINGS_KEY, "/v", "Tempo", "/t", "REG_DWORD", "/d", "995", "/f")
+
+    def tearDown(self):
+        reg("delete", SETTINGS_KEY, "/f")
+
+    def install(self, *options):
+        process = subprocess.run([WINE, os.path.join(RELEASE, SETUP), "/S", *options],
+                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
+        self.assertEqual(process.returncode, 0, "setup " + " ".join(options))
+
+    def only_entry(self):
+        entries = uninstall_entries()
+        self.assertEqual(len(entries), 1, "uninstall entries: %s" % sorted(entries))
+        return next(iter(entries.values()))
+
+    def run_full_screen_and_press_a_key(self, command):
+        xdotool("mousemove", "500", "400")
+        process = subprocess.Popen([WINE, command, "/s"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.assertIsNotNone(wait_for_window("Screen Saver"), "the installed saver showed no window")
+        # The window takes the X keyboard focus a while after it shows, slowly under emulation; a key
+        # pressed before that is lost, so a key is pressed until the saver ends.
+        for _ in range(KEY_PRESSES):
+            xdotool("key", "a")
+            if not still_running_after(process, KEY_WAIT):
+                break
+        self.assertEqual(wait_for_exit(process, 1), 0, "a key press must close the installed saver with 0")
+
+    def uninstall(self, command):
+        program, options = command.rsplit(" ", 1)
+        subprocess.run([WINE, unix_path(program), options], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                       timeout=120)
+        # The uninstaller runs on in a copy of itself, which removes the folder last.
+        deadline = time.monotonic() + UNINSTALL_LIMIT
+        while os.path.exists(os.path.dirname(unix_path(program))) and time.monotonic() < deadline:
+            time.sleep(0.5)
+
+    def test_install_run_install_again_and_remove(self):
+        installed = os.path.join(os.environ["WINEPREFIX"], "drive_c", "windows", "syswow64", "tessaline.scr")
+        self.install()
+        with open(installed, "rb") as file:
+            self.assertEqual(file.read(), zipped_saver(), "the installed saver is not the zip's")
+        entry = self.only_entry()
+        self.assertEqual(entry["DisplayVersion"], VERSION)
+        self.assertEqual(unix_path(entry["DisplayIcon"].rsplit(",", 1)[0]), installed)
+        uninstaller = entry["UninstallString"].strip('"')
+        self.assertTrue(os.path.isfile(unix_path(uninstaller)), "no uninstaller at " + uninstaller)
+        self.assertEqual(entry["QuietUninstallString"], '"%s" /S' % uninstaller)
+        self.assertEqual(int(entry["EstimatedSize"], 16), (os.path.getsize(installed) + 1023) // 1024)
+        self.assertEqual((entry["NoModify"], entry["NoRepair"]), ("0x1", "0x1"))
+        self.assertIsNone(current_saver(), "SCRNSAVE.EXE set without /SETSAVER")
+
+        self.install("/SETSAVER")
+        entry = self.only_entry()
+        short = current_saver()
+        self.assertIsNotNone(short, "/SETSAVER did not set SCRNSAVE.EXE")
+        self.assertNotIn(" ", short)
+        self.assertTrue(all(len(part.split(".")[0]) <= 8 for part in short.split("\\")), short + " is no 8.3 path")
+        named = wine("winepath", "-u", short).stdout.strip()  # Wine's own short names are hashes
+        self.assertEqual(os.path.realpath(named), os.path.realpath(installed), short)
+        self.run_full_screen_and_press_a_key(short)
+
+        self.uninstall(entry["QuietUninstallString"])
+        self.assertFalse(os.path.exists(installed), "the saver is still installed")
+        self.assertFalse(os.path.exists(unix_path(uninstaller)), "the uninstaller is still there")
+        self.assertEqual(uninstall_entries(), {}, "the uninstall entry is still there")
+        self.assertIsNone(current_saver(), "SCRNSAVE.EXE still names Tessaline")
+        self.assertEqual(registry_values(SETTINGS_KEY).get("Tempo"), "0x3e3", "the settings were touched")
+
+
+class Reproducible(unittest.TestCase):
+    def test_a_build_of_the_same_sources_elsewhere_gives_the_same_release(self):
+        """The source tree as it is (tracked and new files) copied and built again in another directory,
+        with only the product and the package."""
+        with tempfile.TemporaryDirectory(prefix="tessaline-rebuild-") as place:
+            source, build, release = (os.path.join(place, name) for name in ("source", "build", "release"))
+            listed = subprocess.run(["git", "-C", SOURCE, "ls-files", "-z", "--cached", "--others",
+                                     "--exclude-standard"], capture_output=True, check=True).stdout
+            for name in filter(None, listed.decode().split("\0")):
+                if os.path.isfile(os.path.join(SOURCE, name)):
+                    os.makedirs(os.path.dirname(os.path.join(source, name)), exist_ok=True)
+                    shutil.copy(os.path.join(SOURCE, name), os.path.join(source, name))
+            commit_date = subprocess.run(["git", "-C", SOURCE, "log", "-1", "--format=%ct"], capture_output=True,
+                                         text=True, check=True).stdout.strip()
+            env = dict(os.environ, SOURCE_DATE_EPOCH=commit_date)
+            subprocess.run(["cmake", "-S", source, "-B", build, "-G", "Ninja",
+                            "-DCMAKE_TOOLCHAIN_FILE=" + os.path.join(source, "cmake", "mingw-i686.cmake"),
+                            "-DCMAKE_BUILD_TYPE=" + BUILD_TYPE, "-DTESSALINE_TESTS=OFF", "-DTESSALINE_BENCH=OFF",
+                            "-DTESSALINE_RELEASE_DIR=" + release], env=env, check=True, stdout=subprocess.DEVNULL)
+            subprocess.run(["cmake", "--build", build, "--target", "package"], env=env, check=True,
+                           stdout=subprocess.DEVNULL)
+            for name in (ZIP, SETUP, "SHA256SUMS"):
+                with open(os.path.join(release, name), "rb") as rebuilt:
+                    self.assertTrue(rebuilt.read() == release_file(name), name + " differs")
+
+
+if __name__ == "__main__":
+    unittest.main()
