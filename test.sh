@@ -1,27 +1,35 @@
 #!/usr/bin/env bash
 # Builds the three configurations and runs every test: natively, the i686 build under Wine's 32-bit
 # loader (under user-mode emulation where the kernel executes no 32-bit code) and the x86_64 build
-# under wine64, each Windows build on a private display and prefix of its own so that the two suites
-# run side by side.
+# under wine64, each Windows build in sessions (display and prefix) of its own so that the suites run
+# side by side.
 set -euo pipefail
 cd "$(dirname "$0")"
 tools/build native win32 win64
 # The release (build/release), which the win32 tree's Release tests check.
 cmake --build --preset win32 --target package
 
+# Two sessions a tree: one for the cases of the test programs, one for the end-to-end runs. Each
+# starts from a copy of the prefix that the loader check made, unused since, which is quicker than
+# making one anew; the two-monitor test copies it too.
 . tools/wine-session.sh
+export TESSALINE_PREFIX_TEMPLATE=$PWD/build/loader-check-prefix
 for preset in win32 win64; do
   tree=$PWD/build/$preset
   [ -f "$tree/wine-unavailable.txt" ] && continue
-  rm -rf "$tree/wineprefix"
-  wine_session_start "$tree/wineprefix" "$tree/wine-session.env"
-  wine_session_keep_desktop "$tree/tests/desktop_keeper.exe"
+  for session in "" screen; do
+    prefix=$tree/wineprefix${session:+-$session}
+    rm -rf "$prefix" "$prefix-monitors"
+    cp -a "$TESSALINE_PREFIX_TEMPLATE" "$prefix"
+    wine_session_start "$prefix" "$tree/wine-session${session:+-$session}.env"
+    TESSALINE_SESSION=$session wine_session_keep_desktop "$tree/tests/desktop_keeper.exe"
+  done
 done
 
 # One ctest run over the three trees, so a single summary closes the output.
 printf 'subdirs("native" "win32" "win64")\n' > build/CTestTestfile.cmake
 status=0
-ctest --test-dir build --output-on-failure -j3 "$@" || status=$?
+ctest --test-dir build --output-on-failure -j4 "$@" || status=$?
 for preset in win32 win64; do
   if [ -f "build/$preset/wine-unavailable.txt" ]; then
     echo "The $preset cases that need Wine were skipped: $(cat "build/$preset/wine-unavailable.txt")"

@@ -28,9 +28,13 @@ else()
   message(STATUS "The ${TESSALINE_TEST_LABEL} tests will be skipped: ${tessaline_wine_says}")
 endif()
 
-# One display, registry and cursor per tree: its cases run one at a time, beside the other tree's.
+# A tree's cases share one display, registry and cursor, its session, and run one at a time there,
+# beside the other tree's. The end-to-end runs, which look at the whole screen and send real input,
+# have a second session of the tree to themselves and run beside its other cases.
 set(TESSALINE_WINE_TEST_PROPERTIES
   LABELS ${TESSALINE_TEST_LABEL} TIMEOUT 120 RESOURCE_LOCK wine-${TESSALINE_TEST_LABEL} SKIP_RETURN_CODE 77)
+set(TESSALINE_SCREEN_TEST_PROPERTIES
+  LABELS ${TESSALINE_TEST_LABEL} TIMEOUT 120 RESOURCE_LOCK wine-${TESSALINE_TEST_LABEL}-screen SKIP_RETURN_CODE 77)
 
 # wine_add_gtest(<target>): each case of a GoogleTest program a ctest test named <label>.<suite>.<case>.
 function(wine_add_gtest target)
@@ -56,6 +60,14 @@ function(wine_add_test name)
   add_test(NAME ${TESSALINE_TEST_LABEL}.${name}
            COMMAND ${CMAKE_SOURCE_DIR}/tools/wine-run --session ${CMAKE_BINARY_DIR} ${ARGN})
   set_tests_properties(${TESSALINE_TEST_LABEL}.${name} PROPERTIES ${TESSALINE_WINE_TEST_PROPERTIES})
+endfunction()
+
+# wine_add_screen_test(<name> <command>...): the same in the tree's screen session.
+function(wine_add_screen_test name)
+  add_test(NAME ${TESSALINE_TEST_LABEL}.${name}
+           COMMAND ${CMAKE_COMMAND} -E env TESSALINE_SESSION=screen
+                   ${CMAKE_SOURCE_DIR}/tools/wine-run --session ${CMAKE_BINARY_DIR} ${ARGN})
+  set_tests_properties(${TESSALINE_TEST_LABEL}.${name} PROPERTIES ${TESSALINE_SCREEN_TEST_PROPERTIES})
 endfunction()
 
 # stand_in_library(<target> <sources> <.def>): a DLL that takes the place of a system library in the

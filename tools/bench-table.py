@@ -66,6 +66,24 @@ def callgrind(name="callgrind.txt"):
     return total, top + [("", "", "**the engine's own, by function:**")] + mine
 
 
+def real_saver():
+    build = {"build/win32": "the shipped i686 build", "build/win64": "the x86_64 build"}[read("cost-build.txt").strip()]
+    windows = [json.loads(line) for line in read("cost-default.jsonl").splitlines()]
+    windows += [dict(json.loads(line), window="early, Tempo 1000") for line in read("cost-1000.jsonl").splitlines()]
+    print(f"The real saver, `tessaline.scr /s` under Wine ({build}), full screen at 1024 × 768, 10 s each. CPU is "
+          "the saver's process, all its threads (its own, Wine's and llvmpipe's rasterizer threads), in % of one "
+          "core; the wineserver and the X server, which also work for it, are given apart.")
+    print()
+    print("| Run | From frame | Frames/s | Saver CPU | wineserver CPU | X server CPU |")
+    print("|---|---:|---:|---:|---:|---:|")
+    for run in windows:
+        label = {"early": "early (seconds 1–11), default settings",
+                 "settled": f"settled (from {run['after_seconds']} s on), default settings"}.get(run["window"], run["window"])
+        helpers = run["helpers_cpu"]
+        print(f"| {label} | {run['from_frame']:,} | {run['fps']:.1f} | {run['cpu']:.0f} % | "
+              f"{helpers['wineserver']:.0f} % | {helpers['X server']:.0f} % |")
+
+
 cases = frame_cases()
 print("| Case | Density | Live seeds | Native ms/frame | × FrameStep | Wine x86_64 ms/frame | × FrameStep "
       "| Wine i686 ms/frame | × FrameStep |")
@@ -80,9 +98,7 @@ if os.path.exists(os.path.join(results, "win32-not-measured.txt")):
     print()
     print(f"The i686 columns are empty: {read('win32-not-measured.txt').strip().removeprefix('== win32 not measured: ')}.")
 print()
-build = {"build/win32": "the shipped i686 build", "build/win64": "the x86_64 build"}[read("fps-build.txt").strip()]
-print(f"Real saver, `tessaline.scr /s` under Wine ({build}), 10 s: {read('fps-default.txt').strip()} frames/s "
-      f"at the default Tempo, {read('fps-1000.txt').strip()} frames/s at Tempo 1000.")
+real_saver()
 print()
 total, top = callgrind()
 print(f"Callgrind, 1,000 settled frames at Density 2000 (about 8,150 seeds): {total:,} instructions, "

@@ -7,7 +7,7 @@ set_target_properties(test_mpr PROPERTIES OUTPUT_NAME mpr PREFIX "" RUNTIME_OUTP
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 # e2e_test(<name> <arguments for Python>...): a test script against the real saver, in the tree's session.
 function(e2e_test name)
-  wine_add_test(e2e.${name} ${Python3_EXECUTABLE} ${ARGN})
+  wine_add_screen_test(e2e.${name} ${Python3_EXECUTABLE} ${ARGN})
   set_tests_properties(${TESSALINE_TEST_LABEL}.e2e.${name} PROPERTIES
     WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/e2e TIMEOUT 300
     ENVIRONMENT "TESSALINE_SCR=$<TARGET_FILE:tessaline_scr>;TESSALINE_PROBE=$<TARGET_FILE:saver_probe>;TESSALINE_MPR=$<TARGET_FILE:test_mpr>;TESSALINE_WINMM=$<TARGET_FILE:test_winmm>")
@@ -19,4 +19,4 @@ e2e_test(BadSettings -m unittest -v bad_settings_test)
 # its own, so the two builds' runs of it take turns.
 e2e_test(TwoMonitors two_monitors_test.py -v)
 set_tests_properties(${TESSALINE_TEST_LABEL}.e2e.TwoMonitors PROPERTIES
-  RESOURCE_LOCK "wine-${TESSALINE_TEST_LABEL};two-monitors")
+  RESOURCE_LOCK "wine-${TESSALINE_TEST_LABEL}-screen;two-monitors")

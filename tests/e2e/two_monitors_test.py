@@ -96,10 +96,13 @@ class TwoMonitors(unittest.TestCase):
         prefix = os.environ["WINEPREFIX"] + "-monitors"
         shutil.rmtree(prefix, ignore_errors=True)
         cls.env = dict(x_env, WINEPREFIX=prefix)
+        if os.environ.get("TESSALINE_PREFIX_TEMPLATE"):
+            shutil.copytree(os.environ["TESSALINE_PREFIX_TEMPLATE"], prefix, symlinks=True)
+        else:
+            cls.wine("wineboot", "--init")
         # Copies outside the build tree, which tools/wine-run would run in the tree's own session.
         cls.saver = shutil.copy(SCR, os.path.join(cls.work, "tessaline.scr"))
         cls.probe = shutil.copy(PROBE, os.path.join(cls.work, "saver_probe.exe"))
-        cls.wine("wineboot", "--init")
         cls.wine("reg", "add", r"HKCU\Software\Wine\X11 Driver", "/v", "Managed", "/d", "N", "/f")
 
     @classmethod

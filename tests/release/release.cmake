@@ -9,7 +9,7 @@ set_tests_properties(win32.Release.Files PROPERTIES LABELS win32 TIMEOUT 60
                      ENVIRONMENT "${tessaline_release_environment}")
 
 # The setup program under Wine's 32-bit loader in the tree's 64-bit prefix, as on 64-bit Windows.
-wine_add_test(Release.Installer ${Python3_EXECUTABLE} -m unittest -v release_test.Installer)
+wine_add_screen_test(Release.Installer ${Python3_EXECUTABLE} -m unittest -v release_test.Installer)
 set_tests_properties(win32.Release.Installer PROPERTIES WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/release
   TIMEOUT 300 ENVIRONMENT "${tessaline_release_environment};TESSALINE_PROBE=$<TARGET_FILE:saver_probe>")
 
