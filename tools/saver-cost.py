@@ -14,6 +14,7 @@ apart.
 import json
 import math
 import os
+import signal
 import subprocess
 import sys
 import time
@@ -50,6 +51,18 @@ def pids_named(pattern):
     return [int(pid) for pid in found]
 
 
+def session_helpers():
+    """The wineserver of this session's prefix and the X server of its display."""
+    def in_prefix(pid):
+        try:
+            with open(f"/proc/{pid}/environ", "rb") as environ:
+                return b"WINEPREFIX=" + os.environ["WINEPREFIX"].encode() in environ.read().split(b"\0")
+        except OSError:
+            return False
+    return {"wineserver": [pid for pid in pids_named("wineserver") if in_prefix(pid)],
+            "X server": pids_named("^Xvfb %s " % os.environ["DISPLAY"])}
+
+
 class SwapCounter:
     """Counts the buffer swaps that Wine's trace log has received so far."""
 
@@ -79,7 +92,7 @@ def wait_for(counter, frames, saver):
 
 def measure(name, counter, saver_pid, started):
     """Frames and processor time over one window from now."""
-    helpers = {"wineserver": pids_named("wineserver"), "X server": pids_named("^Xvfb")}
+    helpers = session_helpers()
     before = (time.monotonic(), counter.count(), cpu_seconds(saver_pid),
               {what: sum(cpu_seconds(pid) or 0 for pid in pids) for what, pids in helpers.items()})
     time.sleep(WINDOW)
@@ -116,6 +129,7 @@ def main():
     env = dict(os.environ, WINEDEBUG="+timestamp,+wgl")
     with open(log, "wb") as trace:
         saver = subprocess.Popen([WINE, scr, "/s"], stdout=subprocess.DEVNULL, stderr=trace, env=env)
+    pid = None
     try:
         counter = SwapCounter(log)
         wait_for(counter, 1, saver)
@@ -131,7 +145,8 @@ def main():
     finally:
         saver.kill()
         saver.wait()
-        subprocess.run(["pkill", "-f", os.path.basename(scr)])
+        if pid is not None and cpu_seconds(pid) is not None:
+            os.kill(pid, signal.SIGKILL)
         reg("delete", SETTINGS_KEY, "/v", "Tempo", "/f")
 
 
