@@ -11,7 +11,10 @@ else()
 endif()
 set(tessaline_loader_probe ${CMAKE_BINARY_DIR}/loader_probe.exe)
 execute_process(COMMAND ${CMAKE_CXX_COMPILER} -static -O1 ${CMAKE_CURRENT_SOURCE_DIR}/support/loader_probe.cpp
-                        -o ${tessaline_loader_probe})
+                        -o ${tessaline_loader_probe} RESULT_VARIABLE tessaline_probe_built)
+if(NOT tessaline_probe_built EQUAL 0)
+  message(FATAL_ERROR "The loader check's console program did not build")
+endif()
 # The check's prefix, kept beside the trees, serves both of them.
 get_filename_component(tessaline_check_prefix ${CMAKE_BINARY_DIR}/../loader-check-prefix ABSOLUTE)
 execute_process(COMMAND ${CMAKE_COMMAND} -E env WINEPREFIX=${tessaline_check_prefix}
