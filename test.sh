@@ -30,6 +30,9 @@ done
 printf 'subdirs("native" "win32" "win64")\n' > build/CTestTestfile.cmake
 status=0
 ctest --test-dir build --output-on-failure -j4 "$@" || status=$?
+# ctest shows no output of a skipped case: the reasons that the test programs gave.
+awk '/^[0-9]+\/[0-9]+ Testing: / { name = $3 } reason { print "Skipped " name ": " $0; reason = 0 }
+     /: Skipped$/ { reason = 1 }' build/Testing/Temporary/LastTest.log 2>/dev/null || true
 for preset in win32 win64; do
   if [ -f "build/$preset/wine-unavailable.txt" ]; then
     echo "The $preset cases that need Wine were skipped: $(cat "build/$preset/wine-unavailable.txt")"
