@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Measures what a frame costs and prints the Performance table of the README; takes about 40 minutes,
+# Measures what a frame costs and prints the Performance table of the README; takes about half an hour,
 # most of it the real saver running until its field has settled.
 # Results and raw data go to build/bench/results. Never part of the tests.
 set -euo pipefail
