@@ -9,22 +9,9 @@ tools/build native win32 win64
 # The release (build/release), which the win32 tree's Release tests check.
 cmake --build --preset win32 --target package
 
-# Two sessions a tree: one for the cases of the test programs, one for the end-to-end runs. Each
-# starts from a copy of the prefix that the loader check made, unused since, which is quicker than
-# making one anew; the two-monitor test copies it too.
+# Two sessions a Windows tree: one for the cases of the test programs, one for the end-to-end runs.
 . tools/wine-session.sh
-export TESSALINE_PREFIX_TEMPLATE=$PWD/build/loader-check-prefix
-for preset in win32 win64; do
-  tree=$PWD/build/$preset
-  [ -f "$tree/wine-unavailable.txt" ] && continue
-  for session in "" screen; do
-    prefix=$tree/wineprefix${session:+-$session}
-    rm -rf "$prefix" "$prefix-monitors"
-    cp -a "$TESSALINE_PREFIX_TEMPLATE" "$prefix"
-    wine_session_start "$prefix" "$tree/wine-session${session:+-$session}.env"
-    TESSALINE_SESSION=$session wine_session_keep_desktop "$tree/tests/desktop_keeper.exe"
-  done
-done
+wine_test_sessions build/win32 build/win64
 
 # One ctest run over the three trees, so a single summary closes the output.
 printf 'subdirs("native" "win32" "win64")\n' > build/CTestTestfile.cmake

@@ -14,7 +14,6 @@ apart.
 import json
 import math
 import os
-import signal
 import subprocess
 import sys
 import time
@@ -47,7 +46,9 @@ def cpu_seconds(pid):
 
 
 def pids_named(pattern):
-    found = subprocess.run(["pgrep", "-f", pattern], capture_output=True, text=True).stdout.split()
+    """This user's processes whose command line matches the pattern."""
+    found = subprocess.run(["pgrep", "-u", str(os.getuid()), "-f", pattern], capture_output=True,
+                           text=True).stdout.split()
     return [int(pid) for pid in found]
 
 
@@ -106,17 +107,15 @@ def measure(name, counter, saver_pid, started):
             "after_seconds": round(before[0] - started)}
 
 
-def saver_process(scr):
-    """The Linux process that runs the saver: the one whose command line names it and is no script."""
-    for pid in pids_named(os.path.basename(scr)):
-        try:
-            with open(f"/proc/{pid}/cmdline", "rb") as cmdline:
-                first = cmdline.read().split(b"\0")[0]
-        except OSError:
-            continue
-        if not first.endswith((b"wine-run", b"python3", b"bash")):
-            return pid
-    return None
+def runs_the_saver(pid, scr):
+    """True when the process started here now runs the saver: tools/wine-run hands its process on to
+    Wine's loader, which keeps it and gives it the Windows program's command line."""
+    try:
+        with open(f"/proc/{pid}/cmdline", "rb") as cmdline:
+            first = cmdline.read().split(b"\0")[0]
+    except OSError:
+        return False
+    return os.path.basename(first.decode(errors="replace").replace("\\", "/")) == os.path.basename(scr)
 
 
 def main():
@@ -129,24 +128,21 @@ def main():
     env = dict(os.environ, WINEDEBUG="+timestamp,+wgl")
     with open(log, "wb") as trace:
         saver = subprocess.Popen([WINE, scr, "/s"], stdout=subprocess.DEVNULL, stderr=trace, env=env)
-    pid = None
     try:
         counter = SwapCounter(log)
         wait_for(counter, 1, saver)
         started = time.monotonic()
-        pid = saver_process(scr)
-        if pid is None:
-            sys.exit("no process runs " + scr)
+        if not runs_the_saver(saver.pid, scr):
+            sys.exit("the process started for %s does not run it" % scr)
         time.sleep(EARLY_START)
-        print(json.dumps(measure("early", counter, pid, started)), flush=True)
+        print(json.dumps(measure("early", counter, saver.pid, started)), flush=True)
         if settled:
             wait_for(counter, SETTLED_FRAME, saver)
-            print(json.dumps(measure("settled", counter, pid, started)), flush=True)
+            print(json.dumps(measure("settled", counter, saver.pid, started)), flush=True)
     finally:
+        # Only the process started here ends.
         saver.kill()
         saver.wait()
-        if pid is not None and cpu_seconds(pid) is not None:
-            os.kill(pid, signal.SIGKILL)
         reg("delete", SETTINGS_KEY, "/v", "Tempo", "/f")
 
 

@@ -6,12 +6,10 @@ the repaired values.
 Needs what saver_modes_test needs: the test session's DISPLAY and WINEPREFIX, TESSALINE_SCR,
 TESSALINE_PROBE and WINE.
 """
-import subprocess
-import tempfile
 import time
 import unittest
 
-from saver_modes_test import GREY, SCR, WINE, probe, press_in_dialog, screen_pixels, \
+from saver_modes_test import GREY, end_started_savers, probe, press_in_dialog, screen_pixels, \
     start_saver, wait_for_exit, wait_for_focus, wait_for_window, xdotool
 from waiting import eventually
 
@@ -71,6 +69,7 @@ def has_solid_square(pixels):
 
 class BadSettings(unittest.TestCase):
     def tearDown(self):
+        end_started_savers()
         probe("settings")  # an empty key: the defaults for whatever runs next
 
     def store(self, *triples):
@@ -81,40 +80,28 @@ class BadSettings(unittest.TestCase):
         """Runs /s, looks at the screen with look(screen, started) until it passes (or, given a time to
         watch, once after that time), and closes the saver with a real key press."""
         xdotool("mousemove", "500", "400")
-        with tempfile.TemporaryFile("w+") as output:
-            started = time.monotonic()
-            process = subprocess.Popen([WINE, SCR, "/s"], stdout=output, stderr=output)
-            try:
-                self.assertEqual(wait_for_window("Screen Saver"), FULL_SCREEN, what + ": the window must cover the screen")
-                self.assertTrue(wait_for_focus("Screen Saver"), what + ": the saver window never took the focus")
-                if watch:
-                    time.sleep(watch)
-                    look(Screen(), started)
-                else:
-                    eventually(lambda: look(Screen(), started))
-                self.assertIsNone(process.poll(), what + ": the saver ended by itself")
-                xdotool("key", "a")
-                self.assertEqual(wait_for_exit(process), 0, what + ": a key press must close with 0")
-            finally:
-                if process.poll() is None:
-                    process.kill()
-                    process.wait()
-            output.seek(0)
-            self.assertNotIn("wine: Unhandled", output.read(), what + ": the saver crashed")
+        started = time.monotonic()
+        process = start_saver("/s")
+        self.assertEqual(wait_for_window("Screen Saver"), FULL_SCREEN, what + ": the window must cover the screen")
+        self.assertTrue(wait_for_focus("Screen Saver"), what + ": the saver window never took the focus")
+        if watch:
+            time.sleep(watch)
+            look(Screen(), started)
+        else:
+            eventually(lambda: look(Screen(), started))
+        self.assertIsNone(process.poll(), what + ": the saver ended by itself")
+        xdotool("key", "a")
+        self.assertEqual(wait_for_exit(process), 0, what + ": a key press must close with 0")
+        self.assertNotIn("wine: Unhandled", process.text(), what + ": the saver crashed")
 
     def check_dialog(self, what, **expected):
         values = dict(DEFAULTS, **expected)
         process = start_saver("/c")
-        try:
-            self.assertIsNotNone(wait_for_window("Settings"), what + ": no settings dialog")
-            shown = probe("dialog").stdout.split()
-            self.assertEqual(dict(zip(shown[0::2], map(int, shown[1::2]))), values, what + ": dialog values")
-            press_in_dialog("Escape")
-            self.assertEqual(wait_for_exit(process), 0, what + ": Escape must cancel the dialog")
-        finally:
-            if process.poll() is None:
-                process.kill()
-                process.wait()
+        self.assertIsNotNone(wait_for_window("Settings"), what + ": no settings dialog")
+        shown = probe("dialog").stdout.split()
+        self.assertEqual(dict(zip(shown[0::2], map(int, shown[1::2]))), values, what + ": dialog values")
+        press_in_dialog("Escape")
+        self.assertEqual(wait_for_exit(process), 0, what + ": Escape must cancel the dialog")
 
     # What the screen shows
 

@@ -5,15 +5,19 @@
 //                                    area and the saver must exit when the parent is destroyed. With a size
 //                                    the parent stays up for ms milliseconds first, after a line
 //                                    "client x y width height" with its client area in screen pixels
+//   saver_probe preview-race <scr>   the parent is destroyed right after "<scr> /p <parent>" starts, and
+//                                    again as soon as the saver's child exists, while it is still being
+//                                    created: the saver must end without a fault, with any exit code
 //   saver_probe owner <scr>          a window, then "<scr> /c:<window>"; the dialog must be owned by it;
 //                                    it is cancelled
-//   saver_probe wait <title> <ms>    waits for a top-level window of that title; prints x y width height
+//   saver_probe wait <title> <ms>    waits for a top-level window of that title and for its process to
+//                                    wait for input, its window created; prints x y width height
 //   saver_probe run <scr> <tail>     starts "<scr>" followed by a blank and the tail, byte for byte
 //   saver_probe settings {<name> sz|binary|dword <hex bytes>}...
 //                                    replaces the settings key by one holding exactly these values, as
 //                                    another writer could store them ("-" for no bytes)
-//   saver_probe dialog               the control values of the open settings dialog: "Tempo <n>
-//                                    Density <n> Size <n> Antialias <0|1>"
+//   saver_probe dialog               the control values of the open settings dialog, once it has been
+//                                    filled in: "Tempo <n> Density <n> Size <n> Antialias <0|1>"
 // Each prints what it saw and "exit <code>" of the saver; the probe's own exit code is 0 when all held.
 #include "settings/settings_dialog_ids.h"
 
@@ -23,6 +27,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,6 +37,7 @@ constexpr char SaverClass[] = "WindowsScreenSaverClass";
 constexpr DWORD WaitLimit = 20000;
 constexpr DWORD PollStep = 50;
 constexpr int Failed = 1;
+constexpr int RaceRounds = 4;
 constexpr char SettingsKey[] = "Software\\Tessaline";
 
 void PumpMessages()
@@ -50,6 +56,55 @@ HWND WaitFor(Find find, DWORD limit)
         if (HWND window = find())
             return window;
         Sleep(PollStep);
+    }
+    return nullptr;
+}
+
+// True once the process waits for input with nothing queued: its window creation has ended and
+// its message loop runs. Destroying a parent or reading controls before then races the creation.
+bool WaitUntilIdle(HANDLE process)
+{
+    return WaitForInputIdle(process, WaitLimit) == 0;
+}
+
+// The same for the process of a window. A window of a process that has just ended can still be
+// found for a moment; it counts as not idle.
+bool WaitUntilIdle(HWND window)
+{
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, processId);
+    if (process == nullptr)
+        return false;
+    const bool idle = WaitForSingleObject(process, 0) == WAIT_TIMEOUT && WaitUntilIdle(process);
+    CloseHandle(process);
+    return idle;
+}
+
+// Waits until find() gives a window whose process waits for input, or the limit passes.
+template <typename Find>
+HWND WaitForIdleWindow(Find find, DWORD limit)
+{
+    const DWORD start = GetTickCount();
+    for (DWORD waited = 0; waited < limit; waited = GetTickCount() - start) {
+        HWND window = WaitFor(find, limit - waited);
+        if (window != nullptr && WaitUntilIdle(window))
+            return window;
+        Sleep(PollStep);
+    }
+    return nullptr;
+}
+
+// The top-level window of that class and title that the process made; another process's, one that
+// has just ended say, does not count.
+HWND FindWindowOfProcess(const char* className, const char* title, DWORD processId)
+{
+    HWND window = nullptr;
+    while ((window = FindWindowExA(nullptr, window, className, title)) != nullptr) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == processId)
+            return window;
     }
     return nullptr;
 }
@@ -109,13 +164,19 @@ bool StartSaver(const char* scr, const std::string& arguments, PROCESS_INFORMATI
                           &process);
 }
 
-// Pumps messages until the saver ends; prints and returns its exit code (0xFFFFFFFF when it did not end).
-DWORD WaitForExit(PROCESS_INFORMATION& process)
+void CloseProcess(PROCESS_INFORMATION& process)
 {
-    DWORD exitCode = 0xFFFFFFFF;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+}
+
+// Pumps messages until the saver ends; prints and returns its exit code, none when it did not end.
+std::optional<DWORD> WaitForExit(PROCESS_INFORMATION& process)
+{
     for (DWORD waited = 0; waited < WaitLimit; waited += PollStep) {
         PumpMessages();
         if (WaitForSingleObject(process.hProcess, PollStep) == WAIT_OBJECT_0) {
+            DWORD exitCode = 0;
             GetExitCodeProcess(process.hProcess, &exitCode);
             std::printf("exit %lu\n", exitCode);
             return exitCode;
@@ -123,7 +184,13 @@ DWORD WaitForExit(PROCESS_INFORMATION& process)
     }
     std::printf("saver still running\n");
     TerminateProcess(process.hProcess, 1);
-    return exitCode;
+    return std::nullopt;
+}
+
+// An exception's status code (0xC0000005 for an access violation), which the guard ends the saver with.
+bool IsFaultCode(DWORD exitCode)
+{
+    return (exitCode & 0xF0000000) == 0xC0000000 && exitCode != 0xFFFFFFFF;
 }
 
 // A hold of 0 checks the preview and ends it at once; a longer hold leaves it on screen meanwhile.
@@ -133,8 +200,8 @@ int ProbePreview(HWND parent, const char* scr, DWORD hold)
     if (!StartSaver(scr, "/p " + Decimal(parent), process))
         return Failed;
     HWND child = WaitFor([&] { return FindWindowExA(parent, nullptr, SaverClass, "Preview"); }, WaitLimit);
-    if (child == nullptr) {
-        std::printf("no preview child\n");
+    if (child == nullptr || !WaitUntilIdle(process.hProcess)) {
+        std::printf(child == nullptr ? "no preview child\n" : "the saver never waited for input\n");
         TerminateProcess(process.hProcess, 1);
         return Failed;
     }
@@ -154,13 +221,35 @@ int ProbePreview(HWND parent, const char* scr, DWORD hold)
     return fills && WaitForExit(process) == 0 ? 0 : Failed;
 }
 
+int ProbePreviewRace(const char* scr)
+{
+    int result = 0;
+    for (int round = 0; round < RaceRounds; ++round) {
+        for (const bool duringCreation : {false, true}) {
+            HWND parent = CreateTestWindow("preview parent");
+            PROCESS_INFORMATION process = {};
+            if (!StartSaver(scr, "/p " + Decimal(parent), process))
+                return Failed;
+            if (duringCreation)
+                WaitFor([&] { return FindWindowExA(parent, nullptr, SaverClass, "Preview"); }, WaitLimit);
+            DestroyWindow(parent);
+            std::printf("%s: ", duringCreation ? "during creation" : "at the start");
+            const std::optional<DWORD> exitCode = WaitForExit(process);
+            if (!exitCode || IsFaultCode(*exitCode))
+                result = Failed;
+            CloseProcess(process);
+        }
+    }
+    return result;
+}
+
 int ProbeOwner(const char* scr)
 {
     HWND owner = CreateTestWindow("dialog owner");
     PROCESS_INFORMATION process = {};
     if (!StartSaver(scr, "/c:" + Decimal(owner), process))
         return Failed;
-    HWND dialog = WaitFor([] { return FindWindowA("#32770", "Settings"); }, WaitLimit);
+    HWND dialog = WaitFor([&] { return FindWindowOfProcess("#32770", "Settings", process.dwProcessId); }, WaitLimit);
     if (dialog == nullptr) {
         std::printf("no dialog\n");
         TerminateProcess(process.hProcess, 1);
@@ -174,7 +263,7 @@ int ProbeOwner(const char* scr)
 
 int ProbeWait(const char* title, DWORD limit)
 {
-    HWND window = WaitFor([&] { return FindWindowA(nullptr, title); }, limit);
+    HWND window = WaitForIdleWindow([&] { return FindWindowA(nullptr, title); }, limit);
     if (window == nullptr)
         return Failed;
     RECT rect;
@@ -235,9 +324,9 @@ int ProbeSettings(int count, char** triples)
 
 int ProbeDialog()
 {
-    HWND dialog = FindWindowA("#32770", "Settings");
+    HWND dialog = WaitForIdleWindow([] { return FindWindowA("#32770", "Settings"); }, WaitLimit);
     if (dialog == nullptr) {
-        std::printf("no dialog\n");
+        std::printf("no dialog that waits for input\n");
         return Failed;
     }
     auto position = [&](int id) { return SendDlgItemMessageA(dialog, id, TBM_GETPOS, 0, 0); };
@@ -257,6 +346,8 @@ int main(int argc, char** argv)
     if (argc == 6 && std::strcmp(argv[1], "preview") == 0)
         return ProbePreview(CreateSizedParent(std::atoi(argv[3]), std::atoi(argv[4])), argv[2],
                             static_cast<DWORD>(std::atoi(argv[5])));
+    if (argc == 3 && std::strcmp(argv[1], "preview-race") == 0)
+        return ProbePreviewRace(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "owner") == 0)
         return ProbeOwner(argv[2]);
     if (argc == 4 && std::strcmp(argv[1], "wait") == 0)
@@ -267,7 +358,8 @@ int main(int argc, char** argv)
         return ProbeSettings(argc - 2, argv + 2);
     if (argc == 2 && std::strcmp(argv[1], "dialog") == 0)
         return ProbeDialog();
-    std::printf("usage: saver_probe preview <scr> [<width> <height> <ms>] | owner <scr> | wait <title> <ms> |"
+    std::printf("usage: saver_probe preview <scr> [<width> <height> <ms>] | preview-race <scr> | owner <scr> |"
+                " wait <title> <ms> |"
                 " run <scr> <tail> | settings ... | dialog\n");
     return 2;
 }

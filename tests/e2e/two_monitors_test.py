@@ -16,7 +16,8 @@ import tempfile
 import time
 import unittest
 
-from saver_modes_test import GREY, PROBE, SCR, WINE, screen_pixels, wait_for_exit, wait_for_focus, wine
+from saver_modes_test import GREY, PROBE, SCR, end_started_savers, screen_pixels, start_saver, wait_for_exit, \
+    wait_for_focus, wait_for_window, wine
 from waiting import DEADLINE, eventually
 
 MONITOR = (1024, 768)
@@ -118,33 +119,27 @@ class TwoMonitors(unittest.TestCase):
     def wine(cls, *arguments):
         return wine(*arguments, env=cls.env, timeout=RUN_LIMIT)
 
+    def tearDown(self):
+        end_started_savers()
+
     def test_full_screen_covers_both_monitors(self):
         subprocess.run(["xdotool", "mousemove", "1500", "400"], env=self.env, check=True, timeout=RUN_LIMIT)
-        process = subprocess.Popen([WINE, self.saver, "/s"], env=self.env, stdout=subprocess.DEVNULL,
-                                   stderr=subprocess.DEVNULL)
-        try:
-            found = self.wine(self.probe, "wait", "Screen Saver", str(DEADLINE * 1000))
-            self.assertEqual(found.returncode, 0, "no saver window")
-            self.assertEqual(tuple(int(n) for n in found.stdout.split()[:4]), VIRTUAL_SCREEN,
-                             "the window must cover the virtual screen from its negative left edge")
+        process = start_saver("/s", program=self.saver, env=self.env)
+        self.assertEqual(wait_for_window("Screen Saver", env=self.env, program=self.probe), VIRTUAL_SCREEN,
+                         "the window must cover the virtual screen from its negative left edge")
 
-            def look():
-                width, height, rgb = screen_pixels(self.env)
-                self.assertEqual((width, height), (2 * MONITOR[0], MONITOR[1]), "the X screen holds both monitors")
-                for name, left in (("left monitor", 0), ("primary monitor", MONITOR[0])):
-                    samples = [tuple(rgb[3 * (y * width + x):3 * (y * width + x) + 3])
-                               for y in range(0, height, 37) for x in range(left, left + MONITOR[0], 41)]
-                    grey = sum(1 for p in samples if all(abs(c - g) <= 8 for c, g in zip(p, GREY)))
-                    self.assertGreater(grey, len(samples) // 2, "the saver's grey does not fill the " + name)
-            eventually(look)
-            self.assertTrue(wait_for_focus("Screen Saver", self.env), "the saver window never took the focus")
-            subprocess.run(["xdotool", "key", "a"], env=self.env, check=True, timeout=RUN_LIMIT)
-            self.assertEqual(wait_for_exit(process), 0, "a key press must close with 0")
-        finally:
-            if process.poll() is None:
-                process.kill()
-                process.wait()
-
+        def look():
+            width, height, rgb = screen_pixels(self.env)
+            self.assertEqual((width, height), (2 * MONITOR[0], MONITOR[1]), "the X screen holds both monitors")
+            for name, left in (("left monitor", 0), ("primary monitor", MONITOR[0])):
+                samples = [tuple(rgb[3 * (y * width + x):3 * (y * width + x) + 3])
+                           for y in range(0, height, 37) for x in range(left, left + MONITOR[0], 41)]
+                grey = sum(1 for p in samples if all(abs(c - g) <= 8 for c, g in zip(p, GREY)))
+                self.assertGreater(grey, len(samples) // 2, "the saver's grey does not fill the " + name)
+        eventually(look)
+        self.assertTrue(wait_for_focus("Screen Saver", self.env), "the saver window never took the focus")
+        subprocess.run(["xdotool", "key", "a"], env=self.env, check=True, timeout=RUN_LIMIT)
+        self.assertEqual(wait_for_exit(process), 0, "a key press must close with 0")
 
 if __name__ == "__main__":
     outcome = unittest.main(exit=False).result

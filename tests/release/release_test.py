@@ -17,7 +17,8 @@ import unittest
 import zipfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
-from saver_modes_test import WINE, reg, wait_for_exit, wait_for_focus, wait_for_window, wine, xdotool  # noqa: E402
+from saver_modes_test import WINE, end_started_savers, reg, start_saver, wait_for_exit, wait_for_focus, \
+    wait_for_window, wine, xdotool  # noqa: E402
 
 RELEASE = os.environ.get("TESSALINE_RELEASE", "")
 VERSION = os.environ.get("TESSALINE_VERSION", "")
@@ -101,6 +102,7 @@ class Installer(unittest.TestCase):
         reg("add", SETTINGS_KEY, "/v", "Tempo", "/t", "REG_DWORD", "/d", "995", "/f")
 
     def tearDown(self):
+        end_started_savers()
         reg("delete", SETTINGS_KEY, "/f")
 
     def install(self, *options):
@@ -115,7 +117,7 @@ class Installer(unittest.TestCase):
 
     def run_full_screen_and_press_a_key(self, command):
         xdotool("mousemove", "500", "400")
-        process = subprocess.Popen([WINE, command, "/s"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        process = start_saver("/s", program=command)
         self.assertIsNotNone(wait_for_window("Screen Saver"), "the installed saver showed no window")
         self.assertTrue(wait_for_focus("Screen Saver"), "the installed saver's window never took the focus")
         xdotool("key", "a")
