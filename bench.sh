@@ -36,6 +36,11 @@ for preset in win64 win32; do
   tools/wine-run "build/$preset/bench/frame_bench_wine.exe" >"$results/wine-$preset.jsonl" 2>"$results/wine-$preset.log"
   cat "$results/wine-$preset.jsonl"
 done
+if [ -z "$(i686_not_measured)" ]; then
+  echo "== frame step of the i686 build for the Pentium Pro under Wine, beside the shipped 486 build"
+  tools/wine-run build/win32/bench/frame_bench_wine_p6.exe >"$results/wine-win32-p6.jsonl" 2>"$results/wine-win32-p6.log"
+  cat "$results/wine-win32-p6.jsonl"
+fi
 
 echo "== the real saver's frame rate and processor time, early and settled ($product; about half an hour)"
 python3 tools/saver-cost.py "$product/tessaline.scr" default "$results/cost-default.log" --settled |

@@ -60,3 +60,16 @@ void GlFloor::draw() const
     glDisableClientState(GL_VERTEX_ARRAY);
     glFinish();
 }
+
+void GlFloor::drawEachPoint() const
+{
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glPointSize(static_cast<float>(BenchSize));
+    for (uint32_t i = 0; i < points(); ++i) {
+        glColor3f(colors_[3 * i], colors_[3 * i + 1], colors_[3 * i + 2]);
+        glBegin(GL_POINTS);
+        glVertex3d(positions_[3 * i], positions_[3 * i + 1], positions_[3 * i + 2]);
+        glEnd();
+    }
+    glFinish();
+}

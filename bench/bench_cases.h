@@ -17,11 +17,14 @@ void DrawSteadyFrame(uint32_t density);
 // The arithmetic of the advance alone over the field as it stands: square root, cosine and sine.
 double CpuFloor(uint32_t density);
 
-// The field's points as they stand, in one client vertex array with one draw call, then glFinish.
+// The field's points as they stand, drawn without any engine work: draw() from one client vertex array
+// with a single draw call, drawEachPoint() with the frame's own calls (a colour and a begin, vertex and
+// end a seed), each after the clear and the point size and before glFinish.
 class GlFloor {
 public:
     void capture();  // copies positions and colours out of the field
     void draw() const;
+    void drawEachPoint() const;
     uint32_t points() const { return static_cast<uint32_t>(colors_.size() / 3); }
 
 private:

@@ -1,4 +1,4 @@
-// Frame cost in a headless 1024 x 768 Mesa context, with the two floors on the same settled field.
+// Frame cost in a headless 1024 x 768 Mesa context, with the three floors on the same settled field.
 #include "bench/bench_cases.h"
 #include "engine/seed.h"
 #include "support/gl_test_context.h"
@@ -49,10 +49,23 @@ void BM_GlFloor(benchmark::State& state)
     SeedCounter(state);
 }
 
+void BM_CallFloor(benchmark::State& state)
+{
+    const auto density = static_cast<uint32_t>(state.range(0));
+    Surface();
+    PrepareSteadyState(density);
+    GlFloor floor;
+    floor.capture();
+    for (auto _ : state)
+        floor.drawEachPoint();
+    SeedCounter(state);
+}
+
 }  // namespace
 
 BENCHMARK(BM_FrameStep)->Arg(20000)->Arg(100000)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_CpuFloor)->Arg(20000)->Arg(100000)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(BM_GlFloor)->Arg(20000)->Arg(100000)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_CallFloor)->Arg(20000)->Arg(100000)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 BENCHMARK_MAIN();

@@ -1,4 +1,4 @@
-// Frame cost in a real 1024 x 768 WGL window, buffer swap included, with the two floors on the same
+// Frame cost in a real 1024 x 768 WGL window, buffer swap included, with the three floors on the same
 // settled field. Prints one JSON object per case, as the native benchmark's JSON report names them.
 #include "bench/bench_cases.h"
 #include "engine/frame_step.h"
@@ -54,6 +54,10 @@ int main()
         floor.capture();
         Report("BM_GlFloor", density, TimePerFrame([&] {
                    floor.draw();
+                   SwapBuffers(context.deviceContext());
+               }, 3.0));
+        Report("BM_CallFloor", density, TimePerFrame([&] {
+                   floor.drawEachPoint();
                    SwapBuffers(context.deviceContext());
                }, 3.0));
     }

@@ -15,22 +15,24 @@ def read(name):
         return f.read()
 
 
-BUILDS = ("win64", "win32")  # under Wine: the x86_64 build and the shipped i686 one
+# Under Wine: the x86_64 build, the shipped i686 one (for the 486) and the i686 one for the Pentium Pro.
+BUILDS = ("win64", "win32", "win32-p6")
 
 
 def frame_cases():
-    """{(case, density): [seeds, native ms, x86_64 Wine ms, i686 Wine ms]}"""
+    """{(case, density): [seeds, native ms, and the ms of each Wine build]}"""
     cases = {}
     for bench in json.loads(read("native.json"))["benchmarks"]:
         case, density = bench["name"].split("/")[:2]
-        cases[(case, int(density))] = [int(bench["seeds"]), bench["real_time"], None, None]
+        cases[(case, int(density))] = [int(bench["seeds"]), bench["real_time"]] + [None] * len(BUILDS)
     for column, build in enumerate(BUILDS, start=2):
         if not os.path.exists(os.path.join(results, f"wine-{build}.jsonl")):
             continue
         for line in read(f"wine-{build}.jsonl").splitlines():
             bench = json.loads(line)
             case, density = bench["name"].split("/")
-            cases.setdefault((case, int(density)), [bench["seeds"], None, None, None])[column] = bench["real_time"]
+            cases.setdefault((case, int(density)), [bench["seeds"]] + [None] * (1 + len(BUILDS)))[column] = \
+                bench["real_time"]
     return cases
 
 
@@ -86,11 +88,12 @@ def real_saver():
 
 cases = frame_cases()
 print("| Case | Density | Live seeds | Native ms/frame | × FrameStep | Wine x86_64 ms/frame | × FrameStep "
-      "| Wine i686 ms/frame | × FrameStep |")
-print("|---|---:|---:|---:|---:|---:|---:|---:|---:|")
+      "| Wine i686 ms/frame | × FrameStep | Wine i686 Pentium Pro ms/frame | × FrameStep |")
+print("|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|")
 for density in (20000, 100000):
     step = cases[("BM_FrameStep", density)]
-    for case, label in (("BM_FrameStep", "`FrameStep`"), ("BM_CpuFloor", "CPU floor"), ("BM_GlFloor", "GL floor")):
+    for case, label in (("BM_FrameStep", "`FrameStep`"), ("BM_CpuFloor", "CPU floor"), ("BM_GlFloor", "GL floor"),
+                        ("BM_CallFloor", "GL call floor")):
         seeds, *times = cases[(case, density)]
         cells = [part for ms, reference in zip(times, step[1:]) for part in cell(ms, reference)]
         print(f"| {label} | {density} | {seeds:,} | " + " | ".join(cells) + " |")

@@ -17,4 +17,4 @@ set_tests_properties(win32.Release.Installer PROPERTIES WORKING_DIRECTORY ${CMAK
 add_test(NAME win32.Release.Reproducible COMMAND ${Python3_EXECUTABLE} -m unittest -v release_test.Reproducible
          WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/release)
 set_tests_properties(win32.Release.Reproducible PROPERTIES LABELS win32 TIMEOUT 600
-  ENVIRONMENT "${tessaline_release_environment};TESSALINE_SOURCE=${CMAKE_SOURCE_DIR};TESSALINE_BUILD_TYPE=${CMAKE_BUILD_TYPE}")
+  ENVIRONMENT "${tessaline_release_environment};TESSALINE_SOURCE=${CMAKE_SOURCE_DIR};TESSALINE_BUILD_TYPE=${CMAKE_BUILD_TYPE};TESSALINE_MINGW_SOURCE=${TESSALINE_MINGW_SOURCE}")

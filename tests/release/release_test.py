@@ -4,7 +4,8 @@ Windows), and a second build of the release elsewhere giving the same bytes.
 
 Needs TESSALINE_RELEASE (the release directory) and TESSALINE_VERSION; the installer case also the test
 session's DISPLAY and WINEPREFIX (test.sh), WINE and TESSALINE_PROBE; the rebuild TESSALINE_SOURCE and
-TESSALINE_BUILD_TYPE, the source tree and the build type of the release.
+TESSALINE_BUILD_TYPE, the source tree and the build type of the release, and TESSALINE_MINGW_SOURCE, the
+runtime sources that its saver's start-up code is rebuilt from.
 """
 import hashlib
 import os
@@ -24,6 +25,7 @@ RELEASE = os.environ.get("TESSALINE_RELEASE", "")
 VERSION = os.environ.get("TESSALINE_VERSION", "")
 SOURCE = os.environ.get("TESSALINE_SOURCE", "")
 BUILD_TYPE = os.environ.get("TESSALINE_BUILD_TYPE", "")
+MINGW_SOURCE = os.environ.get("TESSALINE_MINGW_SOURCE", "")
 ZIP = "Tessaline-%s.zip" % VERSION
 SETUP = "Tessaline-%s-setup.exe" % VERSION
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall"
@@ -183,7 +185,8 @@ class Reproducible(unittest.TestCase):
             subprocess.run(["cmake", "-S", source, "-B", build, "-G", "Ninja",
                             "-DCMAKE_TOOLCHAIN_FILE=" + os.path.join(source, "cmake", "mingw-i686.cmake"),
                             "-DCMAKE_BUILD_TYPE=" + BUILD_TYPE, "-DTESSALINE_TESTS=OFF", "-DTESSALINE_BENCH=OFF",
-                            "-DTESSALINE_RELEASE_DIR=" + release], env=env, check=True, stdout=subprocess.DEVNULL)
+                            "-DTESSALINE_RELEASE_DIR=" + release, "-DTESSALINE_MINGW_SOURCE=" + MINGW_SOURCE],
+                           env=env, check=True, stdout=subprocess.DEVNULL)
             subprocess.run(["cmake", "--build", build, "--target", "package"], env=env, check=True,
                            stdout=subprocess.DEVNULL)
             for name in (ZIP, SETUP, "SHA256SUMS"):
