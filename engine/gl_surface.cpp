@@ -1,5 +1,7 @@
 #include "engine/gl_surface.h"
 
+#include "engine/gl_library.h"
+
 namespace {
 
 constexpr BYTE RequestedColorBits = 24;
@@ -20,6 +22,7 @@ PIXELFORMATDESCRIPTOR SurfacePixelFormatRequest()
 
 void CreateGlSurface(HWND window, GlSurface& surface)
 {
+    LoadSystemOpenGl();
     const PIXELFORMATDESCRIPTOR request = SurfacePixelFormatRequest();
     surface.deviceContext = GetDC(window);
     const int format = ChoosePixelFormat(surface.deviceContext, &request);

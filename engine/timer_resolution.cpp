@@ -1,6 +1,6 @@
 #include "engine/timer_resolution.h"
 
-#include "host/library_entry.h"
+#include "host/system_library.h"
 
 #include <windows.h>
 
@@ -26,7 +26,7 @@ void RaiseTimerResolution(uint32_t framePeriod)
 {
     if (raised.library != nullptr || uint64_t{framePeriod} * 1000 >= DefaultTimerTickMicroseconds)
         return;
-    HMODULE library = LoadLibraryA(MultimediaLibrary);
+    HMODULE library = LoadSystemLibrary(MultimediaLibrary);
     if (library == nullptr)
         return;
     // Both entries or neither: a raise that could not be given back would outlive the saver.

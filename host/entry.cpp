@@ -3,7 +3,7 @@
 #include "host/command_line.h"
 #include "host/exception_guard.h"
 #include "host/host_state.h"
-#include "host/library_entry.h"
+#include "host/system_library.h"
 #include "host/saver_window.h"
 #include "settings/settings_dialog.h"
 
@@ -58,6 +58,7 @@ int32_t RunMode(const char* tail)
 
 void SaverEntry()
 {
+    SilenceSystemErrorBoxes();
     const char* tail = SkipProgramName(GetCommandLineA());
     ExitProcess(static_cast<UINT>(SaverMain(GetModuleHandleA(nullptr), tail)));
 }
@@ -89,7 +90,7 @@ int32_t ShowConfigureDialog(HWND owner)
 int32_t ChangeSaverPassword(const char* text)
 {
     HWND owner = OwnerOrForeground(ParseWindowHandle(text));
-    HMODULE library = LoadLibraryA("MPR.DLL");
+    HMODULE library = LoadSystemLibrary("MPR.DLL");
     if (library == nullptr)
         return 0;
     auto changePassword = FindLibraryEntry<ChangePasswordFunction>(library, "PwdChangePasswordA");

@@ -16,7 +16,9 @@ LONG WINAPI GuardFilter(EXCEPTION_POINTERS* information)
     const LONG verdict = UnhandledExceptionFilter(information);
     if (verdict == EXCEPTION_EXECUTE_HANDLER) {
         SetScreenSaverRunning(FALSE);
-        ExitProcess(information->ExceptionRecord->ExceptionCode);
+        // Not ExitProcess: the libraries' detach code would run, a faulted OpenGL driver's among it,
+        // which may fault again or wait for a lock that the fault left held.
+        TerminateProcess(GetCurrentProcess(), information->ExceptionRecord->ExceptionCode);
     }
     // A debugger repaired the fault or takes it over: the run goes on guarded as before.
     previousFilter = SetUnhandledExceptionFilter(GuardFilter);
@@ -24,6 +26,13 @@ LONG WINAPI GuardFilter(EXCEPTION_POINTERS* information)
 }
 
 }  // namespace
+
+void SilenceSystemErrorBoxes()
+{
+    // Reading the mode means setting it; GetErrorMode is new in Vista.
+    const UINT mode = SetErrorMode(0);
+    SetErrorMode(mode | SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
+}
 
 int32_t RunUnderExceptionGuard(GuardedMode mode, const char* tail)
 {

@@ -1,7 +1,7 @@
 #include "host/password_hooks.h"
 
 #include "host/host_state.h"
-#include "host/library_entry.h"
+#include "host/system_library.h"
 
 #include <cstdint>
 
@@ -42,7 +42,7 @@ void LoadPasswordProvider()
     if (hostState.passwordModule) UnloadPasswordProvider();
     if (!PasswordRequired()) return;
 
-    hostState.passwordModule = LoadLibraryA(ProviderLibrary);
+    hostState.passwordModule = LoadSystemLibrary(ProviderLibrary);
     if (!hostState.passwordModule) return;
     hostState.verifyPassword = FindLibraryEntry<VerifyPasswordFunction>(hostState.passwordModule, VerifyEntry);
     if (hostState.verifyPassword) {

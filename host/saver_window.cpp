@@ -2,7 +2,7 @@
 
 #include "engine/saver_procedure.h"
 #include "host/host_state.h"
-#include "host/library_entry.h"
+#include "host/system_library.h"
 #include "host/password_hooks.h"
 
 // Data

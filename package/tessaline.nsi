@@ -39,7 +39,9 @@ VIAddVersionKey LegalCopyright ""
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
 
-Var SaverPath    ; the installed saver's path as 64-bit Windows sees it too
+Var SaverFolder  ; the system folder as 64-bit Windows sees it too
+Var SaverPath    ; the installed saver's path there
+Var SaverShortPath ; its short (8.3) form, as the current screen saver is named
 Var IsWindows9x  ; 1 on Windows 95, 98 and Me, which keep the current screen saver in system.ini
 
 ; A 32-bit program's system folder on 64-bit Windows is SysWOW64, which it reaches as System32
@@ -47,10 +49,11 @@ Var IsWindows9x  ; 1 on Windows 95, 98 and Me, which keep the current screen sav
 ; under its real path. Only NT has the "Windows NT" key.
 !macro LookAtTheSystem
   ${If} ${FileExists} "$WINDIR\SysWOW64\*.*"
-    StrCpy $SaverPath "$WINDIR\SysWOW64\tessaline.scr"
+    StrCpy $SaverFolder "$WINDIR\SysWOW64"
   ${Else}
-    StrCpy $SaverPath "$SYSDIR\tessaline.scr"
+    StrCpy $SaverFolder $SYSDIR
   ${EndIf}
+  StrCpy $SaverPath "$SaverFolder\tessaline.scr"
   ReadRegStr $0 HKLM "Software\Microsoft\Windows NT\CurrentVersion" "CurrentVersion"
   ${If} $0 == ""
     StrCpy $IsWindows9x 1
@@ -59,10 +62,52 @@ Var IsWindows9x  ; 1 on Windows 95, 98 and Me, which keep the current screen sav
   ${EndIf}
 !macroend
 
+; A saver file in use (a running saver, the control panel's preview) can be neither replaced nor
+; deleted, but Windows NT lets it be renamed: it is moved aside under a name of its own, deleted at the
+; next restart, so that no later install's file is. The error flag is set where the file stays, as on
+; Windows 9x, which keeps a file in use from being renamed too.
+!macro MoveSaverAside un
+Function ${un}MoveSaverAside
+  ClearErrors
+  Delete $SaverPath
+  ${IfNot} ${FileExists} $SaverPath
+    ClearErrors
+    Return
+  ${EndIf}
+  GetTempFileName $R0 $SaverFolder
+  Delete $R0
+  ClearErrors
+  Rename $SaverPath $R0
+  ${IfNot} ${Errors}
+    Delete /REBOOTOK $R0
+    ClearErrors
+  ${EndIf}
+FunctionEnd
+!macroend
+!insertmacro MoveSaverAside ""
+!insertmacro MoveSaverAside "un."
+
+; The file stays as it was: say so, and end with exit code 2, as an aborted setup does.
+!macro FailInUse
+  MessageBox MB_ICONSTOP "Tessaline is in use. Close it and the Screen Saver settings, then try again." /SD IDOK
+  SetErrorLevel 2
+  Abort
+!macroend
+
 Section "Tessaline screen saver" SectionSaver
   SectionIn RO
+  Call MoveSaverAside
+  ${If} ${Errors}
+    !insertmacro FailInUse
+  ${EndIf}
   SetOutPath $SYSDIR
+  SetOverwrite try
+  ClearErrors
   File "/oname=tessaline.scr" "${SAVER}"
+  ${If} ${Errors}
+    !insertmacro FailInUse
+  ${EndIf}
+  SetOverwrite on
   SetOutPath $INSTDIR
   WriteUninstaller "$INSTDIR\Uninstall.exe"
   Call WriteUninstallEntry
@@ -107,8 +152,13 @@ Function un.onInit
 FunctionEnd
 
 Section "Uninstall"
+  ; Taken while the file is still there: a short path exists only for a file that exists.
+  GetFullPathName /SHORT $SaverShortPath $SaverPath
+  Call un.MoveSaverAside
+  ${If} ${Errors}
+    !insertmacro FailInUse
+  ${EndIf}
   Call un.ForgetScreenSaver
-  Delete /REBOOTOK $SaverPath
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
   Delete "$INSTDIR\Uninstall.exe"
   RMDir "$INSTDIR"
@@ -117,15 +167,14 @@ SectionEnd
 ; Clears the current screen saver only where it is still Tessaline. The settings under
 ; HKCU\Software\Tessaline stay for a later install.
 Function un.ForgetScreenSaver
-  GetFullPathName /SHORT $1 $SaverPath
   ReadRegStr $0 HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
-  ${If} $0 == $1
+  ${If} $0 == $SaverShortPath
   ${OrIf} $0 == $SaverPath
     DeleteRegValue HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
   ${EndIf}
   ${If} $IsWindows9x == 1
     ReadINIStr $0 "$WINDIR\system.ini" "boot" "SCRNSAVE.EXE"
-    ${If} $0 == $1
+    ${If} $0 == $SaverShortPath
     ${OrIf} $0 == $SaverPath
       DeleteINIStr "$WINDIR\system.ini" "boot" "SCRNSAVE.EXE"
     ${EndIf}

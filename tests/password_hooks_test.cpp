@@ -1,12 +1,14 @@
 // The Windows 9x password hooks: each case runs in a process that Wine presents as Windows 98, with the
-// test password provider PASSWORD.CPL next to this program and the user's password setting in the registry.
+// test password provider PASSWORD.CPL in the system folder and the user's password setting in the
+// registry. Another PASSWORD.CPL lies beside this program, where the saver must not look.
 #include "host/close_policy.h"
 #include "host/host_state.h"
-#include "host/library_entry.h"
+#include "host/system_library.h"
 #include "host/password_hooks.h"
 #include "password_provider/provider_control.h"
 #include "support/child_case.h"
 #include "support/host_test_support.h"
+#include "support/system_library_stand_in.h"
 
 #include <gtest/gtest.h>
 
@@ -66,6 +68,13 @@ BOOL ScreenSaverRunning()
     return running;
 }
 
+constexpr char ProviderName[] = "PASSWORD.CPL";
+
+std::string TestProvider()
+{
+    return ProgramDirectory() + "\\" + ProviderName;
+}
+
 ProviderControl* LoadedProvider()
 {
     if (!hostState.passwordModule) return nullptr;
@@ -89,6 +98,8 @@ protected:
 TEST_F(PasswordHooks, PasswordSettingDecidesWhetherTheProviderIsLoaded)
 {
     if (!InWindows98Process()) return;
+    SystemLibraryStandIn installed(TestProvider(), ProviderName);
+    ASSERT_TRUE(installed.installed()) << installed.path();
 
     RemoveUsePassword();
     LoadPasswordProvider();
@@ -113,6 +124,7 @@ TEST_F(PasswordHooks, PasswordSettingDecidesWhetherTheProviderIsLoaded)
     LoadPasswordProvider();
     ASSERT_NE(hostState.passwordModule, nullptr) << "PASSWORD.CPL is loaded";
     EXPECT_EQ(hostState.passwordModule, GetModuleHandleA("PASSWORD.CPL"));
+    EXPECT_EQ(ModulePath(hostState.passwordModule), installed.path()) << "the system folder's, not the one beside";
     EXPECT_NE(hostState.verifyPassword, nullptr) << "VerifyScreenSavePwd is found";
     EXPECT_TRUE(ScreenSaverRunning()) << "the system is told that a saver runs";
 
@@ -130,24 +142,21 @@ TEST_F(PasswordHooks, AProviderWithoutTheVerifyEntryIsFreedAtOnce)
 {
     if (!InWindows98Process()) return;
 
-    // Loaded first by its full path, the entry-less library is what a load of "PASSWORD.CPL" finds.
-    const std::string library = ProgramDirectory() + "\\without_verify\\PASSWORD.CPL";
-    HMODULE entryless = LoadLibraryA(library.c_str());
-    ASSERT_NE(entryless, nullptr) << library;
-    ASSERT_EQ(GetProcAddress(entryless, "VerifyScreenSavePwd"), nullptr);
+    SystemLibraryStandIn installed(ProgramDirectory() + "\\without_verify\\" + ProviderName, ProviderName);
+    ASSERT_TRUE(installed.installed()) << installed.path();
 
     RequirePassword(1);
     LoadPasswordProvider();
     EXPECT_EQ(hostState.passwordModule, nullptr);
     EXPECT_EQ(hostState.verifyPassword, nullptr);
     EXPECT_FALSE(ScreenSaverRunning()) << "the running state is never switched on";
-    FreeLibrary(entryless);
-    EXPECT_EQ(GetModuleHandleA("PASSWORD.CPL"), nullptr) << "the provider's own load was freed at once";
+    EXPECT_EQ(GetModuleHandleA("PASSWORD.CPL"), nullptr) << "the entry-less library was freed at once";
 }
 
 TEST_F(PasswordHooks, CloseRequestsGoThroughTheProvider)
 {
     if (!InWindows98Process()) return;
+    SystemLibraryStandIn installed(TestProvider(), ProviderName);
 
     {
         PolicyWindow window(DefaultSaverProcedure);
@@ -206,6 +215,7 @@ TEST_F(PasswordHooks, CloseRequestsGoThroughTheProvider)
 TEST_F(PasswordHooks, FullScreenRunLoadsTheProviderAndAnswersAutoPlay)
 {
     if (!InWindows98Process()) return;
+    SystemLibraryStandIn installed(TestProvider(), ProviderName);
 
     RequirePassword(1);
     int32_t exitCode = RunSaverWithSteps(nullptr, {[&](HWND saver) {

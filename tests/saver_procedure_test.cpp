@@ -5,11 +5,12 @@
 #include "engine/timer_resolution.h"
 #include "engine/seed.h"
 #include "host/close_policy.h"
-#include "host/library_entry.h"
+#include "host/system_library.h"
 #include "settings/settings_store.h"
 #include "settings_registry.h"
 #include "support/child_case.h"
 #include "support/gl_test_context.h"
+#include "support/system_library_stand_in.h"
 #include "support/test_window.h"
 #include "winmm/timer_period_log.h"
 
@@ -188,8 +189,7 @@ TEST(SaverProcedure, StoredAntialiasReachesTheWindowAsPointSmoothing)
     seedField.clear();
 }
 
-// The tests' own "WINMM.DLL", loaded first by its path, is the one a load of that name then finds.
-// Wine takes a library of that name from outside its own only in a process started with an override.
+// The tests' own "WINMM.DLL" in the system folder, loaded first, is the one the saver's load finds.
 TEST(SaverProcedure, ShortFramePeriodsRaiseTheTimerResolutionWhileTheWindowLives)
 {
     if (GetEnvironmentVariableA("TESSALINE_WINMM_CHILD", nullptr, 0) == 0) {
@@ -200,9 +200,10 @@ TEST(SaverProcedure, ShortFramePeriodsRaiseTheTimerResolutionWhileTheWindowLives
     }
 
     ASSERT_EQ(GetModuleHandleA("WINMM.DLL"), nullptr) << "the system's library is loaded already";
-    const std::string library = ProgramDirectory() + "\\winmm\\winmm.dll";
-    HMODULE standIn = LoadLibraryA(library.c_str());
-    ASSERT_NE(standIn, nullptr) << library;
+    SystemLibraryStandIn installed(ProgramDirectory() + "\\winmm\\winmm.dll", "WINMM.DLL");
+    ASSERT_TRUE(installed.installed()) << installed.path();
+    HMODULE standIn = LoadLibraryA(installed.path().c_str());
+    ASSERT_NE(standIn, nullptr) << installed.path();
     TimerPeriodLog* log = FindLibraryEntry<TimerPeriodLogFunction>(standIn, "TimerPeriodLogBlock")();
 
     // 15 ms is shorter than the 15.6 ms tick, 16 ms is not.

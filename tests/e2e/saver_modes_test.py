@@ -1,9 +1,12 @@
 """End-to-end runs of tessaline.scr under Wine, started with each mode as Windows starts it.
 
-Needs the test session's DISPLAY and WINEPREFIX (test.sh), TESSALINE_SCR, TESSALINE_PROBE, TESSALINE_MPR,
-TESSALINE_WINMM and WINE.
+Needs the test session's DISPLAY and WINEPREFIX (test.sh), TESSALINE_SCR, TESSALINE_PROBE, WINE, and the
+tests' stand-ins for system libraries: TESSALINE_MPR, TESSALINE_WINMM, TESSALINE_OPENGL and
+TESSALINE_PASSWORD.
 """
+import contextlib
 import os
+import re
 import shutil
 import subprocess
 import tempfile
@@ -17,10 +20,17 @@ SCR = os.environ.get("TESSALINE_SCR", "")
 PROBE = os.environ.get("TESSALINE_PROBE", "")
 MPR = os.environ.get("TESSALINE_MPR", "")
 WINMM = os.environ.get("TESSALINE_WINMM", "")
+OPENGL = os.environ.get("TESSALINE_OPENGL", "")
+PASSWORD = os.environ.get("TESSALINE_PASSWORD", "")
 SETTINGS_KEY = r"HKCU\Software\Tessaline"
 VERSION_KEY = r"HKCU\Software\Wine\AppDefaults\tessaline.scr"
+DESKTOP_KEY = r"HKCU\Control Panel\Desktop"
+DEBUGGER_KEY = r"HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug"
+RELAY_KEY = r"HKCU\Software\Wine\Debug"
 RUN_LIMIT = DEADLINE    # seconds any one run may take before the test gives up on it
 MINUS_ONE = 255         # Wine hands on the low byte of a Windows exit code
+# An access violation, 0xC0000005; under emulation Wine reports it as an illegal instruction, 0xC000001D.
+FAULT_CODES = (5, 0x1D) if os.environ.get("TESSALINE_EMULATOR") else (5,)
 GREY = (223, 223, 223)
 
 
@@ -83,10 +93,10 @@ class Started:
         self.start_again_if_wine_failed()
         return self.process.poll()
 
-    def wait(self, timeout):
-        deadline = time.monotonic() + timeout
+    def wait(self, timeout=None):
+        deadline = None if timeout is None else time.monotonic() + timeout
         while True:
-            code = self.process.wait(max(0.0, deadline - time.monotonic()))
+            code = self.process.wait(None if deadline is None else max(0.0, deadline - time.monotonic()))
             if not self.start_again_if_wine_failed():
                 return code
 
@@ -115,6 +125,72 @@ def end_started_savers():
 
 def probe(*arguments):
     return wine(PROBE, *arguments)
+
+
+def native(*names):
+    """The environment of a process in which Wine takes these libraries from outside its own builtins."""
+    overrides = ";".join(name + "=n" for name in names)
+    return dict(os.environ, WINEDLLOVERRIDES=os.environ.get("WINEDLLOVERRIDES", "") + ";" + overrides)
+
+
+def is_32_bit(path):
+    with open(path, "rb") as file:
+        data = file.read(4096)
+    header = int.from_bytes(data[0x3C:0x40], "little")
+    return data[header + 4:header + 6] == b"\x4c\x01"
+
+
+@contextlib.contextmanager
+def in_system_folder(library, name):
+    """The tests' stand-in for a system library where the saver loads it from: the prefix's system
+    folder, SysWOW64 for a 32-bit library. What was there comes back afterwards."""
+    folder = "syswow64" if is_32_bit(library) else "system32"
+    target = os.path.join(os.environ["WINEPREFIX"], "drive_c", "windows", folder, name)
+    saved = target + ".tessaline-saved"
+    had_one = os.path.exists(target)
+    if had_one:
+        os.replace(target, saved)
+    shutil.copy(library, target)
+    try:
+        yield
+    finally:
+        os.remove(target)
+        if had_one:
+            os.replace(saved, target)
+
+
+@contextlib.contextmanager
+def crash_debugger_kept_away():
+    """Wine starts its crash debugger for a fault that nothing handles, which would hold the faulted
+    program: a debugger that does not exist keeps it away, in the registry view of either build."""
+    names = ("Debugger", "Auto")
+    saved = {}
+    for view in ("/reg:32", "/reg:64"):
+        fields = (line.split(None, 2) for line in reg("query", DEBUGGER_KEY, view).stdout.splitlines())
+        saved[view] = {found[0]: found[2] for found in fields if len(found) == 3 and found[0] in names}
+        reg("add", DEBUGGER_KEY, "/v", "Debugger", "/d", "tessaline-no-such-debugger.exe", "/f", view)
+        reg("add", DEBUGGER_KEY, "/v", "Auto", "/d", "1", "/f", view)
+    try:
+        yield
+    finally:
+        for view, values in saved.items():
+            for name in names:
+                if name in values:
+                    reg("add", DEBUGGER_KEY, "/v", name, "/d", values[name], "/f", view)
+                else:
+                    reg("delete", DEBUGGER_KEY, "/v", name, "/f", view)
+
+
+@contextlib.contextmanager
+def registry_values(key, *values):
+    """The (name, type, data) values set in the key while the block runs, removed afterwards."""
+    for name, kind, data in values:
+        reg("add", key, "/v", name, "/t", kind, "/d", data, "/f")
+    try:
+        yield
+    finally:
+        for name, _, _ in values:
+            reg("delete", key, "/v", name, "/f")
 
 
 def reg(*arguments):
@@ -227,23 +303,16 @@ class SaverModes(unittest.TestCase):
         self.assertIsNone(wait_for_window("Preview", 200), "a refused preview left a window")
 
     def test_password_change_on_windows_9x_calls_the_platform(self):
-        copy = tempfile.mkdtemp(prefix="tessaline-9x-")
-        try:
-            shutil.copy(SCR, os.path.join(copy, "tessaline.scr"))
-            shutil.copy(MPR, os.path.join(copy, "mpr.dll"))
-            record = os.path.join(copy, "record.txt")
-            env = dict(os.environ, TESSALINE_MPR_RECORD="Z:" + record,
-                       WINEDLLOVERRIDES=os.environ.get("WINEDLLOVERRIDES", "") + ";mpr=n")
-            reg("add", VERSION_KEY, "/v", "Version", "/d", "win98", "/f")
-            code = wine(os.path.join(copy, "tessaline.scr"), "/a", "1234", env=env).returncode
+        with tempfile.TemporaryDirectory(prefix="tessaline-9x-") as work, in_system_folder(MPR, "mpr.dll"), \
+                registry_values(VERSION_KEY, ("Version", "REG_SZ", "win98")):
+            record = os.path.join(work, "record.txt")
+            env = dict(native("mpr"), TESSALINE_MPR_RECORD="Z:" + record)
+            code = wine(SCR, "/a", "1234", env=env).returncode
             self.assertEqual(code, 0, "exit code of the password change")
             self.assertTrue(os.path.exists(record), "PwdChangePasswordA was not called")
             with open(record) as recorded:
                 provider, _owner, third, fourth = recorded.read().split()
             self.assertEqual((provider, third, fourth), ("SCRSAVE", "0", "0"))
-        finally:
-            reg("delete", VERSION_KEY, "/f")
-            shutil.rmtree(copy, ignore_errors=True)
 
     def test_settings_dialog_ok_stores_and_cancel_does_not(self):
         for arguments in (["/c"], []):
@@ -308,15 +377,13 @@ class SaverModes(unittest.TestCase):
         self.assertEqual(result.returncode, 0, result.stdout)
 
     def test_short_periods_raise_the_timer_resolution_in_pairs(self):
-        """The saver beside the tests' WINMM.DLL, which records each call; Wine takes it only when told."""
-        copy = tempfile.mkdtemp(prefix="tessaline-winmm-")
-        try:
-            saver_copy = os.path.join(copy, "tessaline.scr")
-            shutil.copy(SCR, saver_copy)
-            shutil.copy(WINMM, os.path.join(copy, "winmm.dll"))
-            record = os.path.join(copy, "record.txt")
-            env = dict(os.environ, TESSALINE_WINMM_RECORD="Z:" + record,
-                       WINEDLLOVERRIDES=os.environ.get("WINEDLLOVERRIDES", "") + ";winmm=n")
+        """The tests' WINMM.DLL records each call. Planted beside a copy of the saver, where Windows looks
+        first for a library loaded by its bare name, it must not be loaded; in the system folder it is."""
+        with tempfile.TemporaryDirectory(prefix="tessaline-winmm-") as work:
+            saver_copy = shutil.copy(SCR, os.path.join(work, "tessaline.scr"))
+            shutil.copy(WINMM, os.path.join(work, "winmm.dll"))
+            record = os.path.join(work, "record.txt")
+            env = dict(native("winmm"), TESSALINE_WINMM_RECORD="Z:" + record)
 
             def calls():
                 if not os.path.exists(record):
@@ -335,16 +402,47 @@ class SaverModes(unittest.TestCase):
                 self.assertEqual(wait_for_exit(process), 0, "a key press must close with 0")
 
             full_screen_closed_by_a_key()
-            self.assertEqual(calls(), ["begin 1", "end 1"], "Tempo 990, 10 ms: raised for the run")
-            result = wine(PROBE, "preview", saver_copy, env=env)
-            self.assertIn("exit 0", result.stdout)
-            self.assertEqual(calls(), ["begin 1", "end 1"], "the preview too")
-            reg("add", SETTINGS_KEY, "/v", "Tempo", "/t", "REG_DWORD", "/d", "984", "/f")
-            full_screen_closed_by_a_key()
-            self.assertEqual(calls(), [], "Tempo 984, 16 ms: not shorter than the clock tick")
-        finally:
-            shutil.rmtree(copy, ignore_errors=True)
+            self.assertEqual(calls(), [], "the WINMM.DLL planted beside the saver was loaded")
+            with in_system_folder(WINMM, "winmm.dll"):
+                full_screen_closed_by_a_key()
+                self.assertEqual(calls(), ["begin 1", "end 1"], "Tempo 990, 10 ms: raised for the run")
+                result = wine(PROBE, "preview", saver_copy, env=env)
+                self.assertIn("exit 0", result.stdout)
+                self.assertEqual(calls(), ["begin 1", "end 1"], "the preview too")
+                reg("add", SETTINGS_KEY, "/v", "Tempo", "/t", "REG_DWORD", "/d", "984", "/f")
+                full_screen_closed_by_a_key()
+                self.assertEqual(calls(), [], "Tempo 984, 16 ms: not shorter than the clock tick")
 
+    def test_a_fault_ends_the_saver_at_once_and_leaves_nothing_on_the_screen(self):
+        """A real fault inside the real saver, full screen: the tests' OPENGL32.DLL faults in the first
+        frame's glFinish. The saver keeps the system's fault report away with its error mode, which Wine
+        does not honour, so Wine's crash debugger is kept away here as the guard's own test does. On
+        Windows 9x with a password the system was told that a saver runs; it is told so no more."""
+        with tempfile.TemporaryDirectory(prefix="tessaline-fault-") as work, \
+                in_system_folder(OPENGL, "opengl32.dll"), in_system_folder(PASSWORD, "password.cpl"), \
+                crash_debugger_kept_away(), registry_values(RELAY_KEY, ("RelayInclude", "REG_SZ", "SetErrorMode")):
+            record = os.path.join(work, "record.txt")
+            env = dict(native("opengl32"), TESSALINE_OPENGL_RECORD="Z:" + record, WINEDEBUG="err+all,+relay")
+            for platform, settings in (("Windows NT", ()), ("Windows 98", (VERSION_KEY, DESKTOP_KEY))):
+                values = {VERSION_KEY: ("Version", "REG_SZ", "win98"), DESKTOP_KEY: ("ScreenSaveUsePassword",
+                                                                                     "REG_DWORD", "1")}
+                with contextlib.ExitStack() as stack:
+                    for key in settings:
+                        stack.enter_context(registry_values(key, values[key]))
+                    process = start_saver("/s", env=env)
+                    self.assertIn(wait_for_exit(process), FAULT_CODES, platform + ": the fault's own exit code")
+                    self.assertTrue(wait_until(lambda: not x_windows("Screen Saver")),
+                                    platform + ": the saver window is still on the screen")
+                    modes = [int(mode, 16) for mode in re.findall(r"SetErrorMode\(([0-9a-f]+)\)", process.text())]
+                    self.assertTrue(any(mode & 3 == 3 for mode in modes),
+                                    "%s: no SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX in %s" % (platform, modes))
+                with open(record) as recorded:
+                    during = recorded.read().split("\n")[-2]
+                os.remove(record)
+                win98 = platform == "Windows 98"
+                self.assertEqual(during, "running %d" % win98, platform + ": screen-saver-running during the run")
+                self.assertEqual(probe("screen-saver-running").stdout.strip(), "running 0",
+                                 platform + ": screen-saver-running after the fault")
 
 if __name__ == "__main__":
     unittest.main()

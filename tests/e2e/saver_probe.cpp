@@ -18,6 +18,7 @@
 //                                    another writer could store them ("-" for no bytes)
 //   saver_probe dialog               the control values of the open settings dialog, once it has been
 //                                    filled in: "Tempo <n> Density <n> Size <n> Antialias <0|1>"
+//   saver_probe screen-saver-running whether the system was told that a screen saver runs: "running <0|1>"
 // Each prints what it saw and "exit <code>" of the saver; the probe's own exit code is 0 when all held.
 #include "settings/settings_dialog_ids.h"
 
@@ -336,6 +337,14 @@ int ProbeDialog()
     return 0;
 }
 
+int ProbeScreenSaverRunning()
+{
+    BOOL running = FALSE;
+    SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0);
+    std::printf("running %d\n", running ? 1 : 0);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -358,8 +367,10 @@ int main(int argc, char** argv)
         return ProbeSettings(argc - 2, argv + 2);
     if (argc == 2 && std::strcmp(argv[1], "dialog") == 0)
         return ProbeDialog();
+    if (argc == 2 && std::strcmp(argv[1], "screen-saver-running") == 0)
+        return ProbeScreenSaverRunning();
     std::printf("usage: saver_probe preview <scr> [<width> <height> <ms>] | preview-race <scr> | owner <scr> |"
                 " wait <title> <ms> |"
-                " run <scr> <tail> | settings ... | dialog\n");
+                " run <scr> <tail> | settings ... | dialog | screen-saver-running\n");
     return 2;
 }

@@ -9,6 +9,7 @@ runtime sources that its saver's start-up code is rebuilt from.
 """
 import hashlib
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -18,8 +19,9 @@ import unittest
 import zipfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
-from saver_modes_test import WINE, end_started_savers, reg, start_saver, wait_for_exit, wait_for_focus, \
+from saver_modes_test import PROBE, WINE, end_started_savers, reg, start_saver, wait_for_exit, wait_for_focus, \
     wait_for_window, wine, xdotool  # noqa: E402
+from waiting import wait_until  # noqa: E402
 
 RELEASE = os.environ.get("TESSALINE_RELEASE", "")
 VERSION = os.environ.get("TESSALINE_VERSION", "")
@@ -31,6 +33,8 @@ SETUP = "Tessaline-%s-setup.exe" % VERSION
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall"
 DESKTOP_KEY = r"HKCU\Control Panel\Desktop"
 SETTINGS_KEY = r"HKCU\Software\Tessaline"
+SESSION_MANAGER_KEY = r"HKLM\System\CurrentControlSet\Control\Session Manager"
+PREVIEW_HOLD = 60000  # milliseconds a preview stays up unless the test ends it first
 UNINSTALL_LIMIT = 60  # seconds for the uninstaller, which starts a copy of itself and ends at once
 
 
@@ -74,6 +78,19 @@ def uninstall_entries():
     keys = [line for line in listing if line.upper().startswith("HKEY_LOCAL_MACHINE\\") and "\\Uninstall\\" in line]
     entries = {key: registry_values(key) for key in keys}
     return {key: values for key, values in entries.items() if "Tessaline" in values.get("DisplayName", "")}
+
+
+def installed_saver():
+    """The installed saver's file: SysWOW64 of the 64-bit prefix, as on 64-bit Windows."""
+    return os.path.join(os.environ["WINEPREFIX"], "drive_c", "windows", "syswow64", "tessaline.scr")
+
+
+def pending_deletions():
+    """The files that Windows is to delete at its next restart."""
+    result = reg("query", SESSION_MANAGER_KEY, "/v", "PendingFileRenameOperations")
+    found = re.search(r"REG_MULTI_SZ\s+(.*)", result.stdout)
+    names = found.group(1).split("\\0") if found else []
+    return [unix_path(name[len("\\??\\"):]) for name in names if name.startswith("\\??\\")]
 
 
 def current_saver():
@@ -135,7 +152,7 @@ class Installer(unittest.TestCase):
             time.sleep(0.5)
 
     def test_install_run_install_again_and_remove(self):
-        installed = os.path.join(os.environ["WINEPREFIX"], "drive_c", "windows", "syswow64", "tessaline.scr")
+        installed = installed_saver()
         self.install()
         with open(installed, "rb") as file:
             self.assertEqual(file.read(), zipped_saver(), "the installed saver is not the zip's")
@@ -165,6 +182,45 @@ class Installer(unittest.TestCase):
         self.assertEqual(uninstall_entries(), {}, "the uninstall entry is still there")
         self.assertIsNone(current_saver(), "SCRNSAVE.EXE still names Tessaline")
         self.assertEqual(registry_values(SETTINGS_KEY).get("Tempo"), "0x3e3", "the settings were touched")
+
+
+    def run_preview(self, saver):
+        """The saver running from the file, in a preview that stays up until the test ends it."""
+        preview = start_saver("preview", saver, "152", "112", str(PREVIEW_HOLD), program=PROBE)
+        self.assertTrue(wait_until(lambda: "client" in preview.text()), "the preview did not start")
+
+    def test_a_saver_in_use_is_replaced_and_no_later_install_loses_it(self):
+        """A silent install over the installed saver while it runs, and a removal while it runs: each file
+        in use is moved aside and deleted at the next restart under a name of its own, never under the
+        saver's, which a later install puts back."""
+        installed = installed_saver()
+        folder = os.path.realpath(os.path.dirname(installed))
+        self.install()
+        with open(installed, "ab") as file:
+            file.write(b"an earlier version")  # other bytes, still a saver that runs
+        try:
+            self.run_preview(installed)
+            self.install()
+            with open(installed, "rb") as file:
+                self.assertEqual(file.read(), zipped_saver(), "the saver in use was not replaced")
+            self.run_preview(installed)
+            self.uninstall(self.only_entry()["QuietUninstallString"])
+            self.assertFalse(os.path.exists(installed), "the saver in use was not removed")
+            self.assertEqual(uninstall_entries(), {}, "the uninstall entry is still there")
+            self.install()
+            pending = [os.path.realpath(path) for path in pending_deletions()]
+            aside = [path for path in pending if os.path.dirname(path) == folder]
+            self.assertEqual(len(aside), 2, "the two files in use are not deleted at the next restart: %s" % pending)
+            self.assertNotIn(os.path.realpath(installed), pending,
+                             "the next restart deletes the saver that was installed since")
+            end_started_savers()
+            self.uninstall(self.only_entry()["QuietUninstallString"])
+        finally:
+            end_started_savers()
+            for path in pending_deletions():
+                if os.path.isfile(path) and os.path.realpath(os.path.dirname(path)) == folder:
+                    os.remove(path)
+            reg("delete", SESSION_MANAGER_KEY, "/v", "PendingFileRenameOperations", "/f")
 
 
 class Reproducible(unittest.TestCase):
