@@ -64,23 +64,23 @@ Var IsWindows9x  ; 1 on Windows 95, 98 and Me, which keep the current screen sav
 
 ; A saver file in use (a running saver, the control panel's preview) can be neither replaced nor
 ; deleted, but Windows NT lets it be renamed: it is moved aside under a name of its own, deleted at the
-; next restart, so that no later install's file is. The error flag is set where the file stays, as on
-; Windows 9x, which keeps a file in use from being renamed too.
+; next restart, so that no later install's file is. $R1 is "in use" where the file stays where it is,
+; as on Windows 9x, which keeps a file in use from being renamed too, and empty otherwise. (The error
+; flag would not do: testing it clears it.)
 !macro MoveSaverAside un
 Function ${un}MoveSaverAside
-  ClearErrors
+  StrCpy $R1 ""
   Delete $SaverPath
   ${IfNot} ${FileExists} $SaverPath
-    ClearErrors
     Return
   ${EndIf}
   GetTempFileName $R0 $SaverFolder
   Delete $R0
-  ClearErrors
   Rename $SaverPath $R0
-  ${IfNot} ${Errors}
+  ${If} ${FileExists} $SaverPath
+    StrCpy $R1 "in use"
+  ${Else}
     Delete /REBOOTOK $R0
-    ClearErrors
   ${EndIf}
 FunctionEnd
 !macroend
@@ -97,7 +97,7 @@ FunctionEnd
 Section "Tessaline screen saver" SectionSaver
   SectionIn RO
   Call MoveSaverAside
-  ${If} ${Errors}
+  ${If} $R1 != ""
     !insertmacro FailInUse
   ${EndIf}
   SetOutPath $SYSDIR
@@ -155,7 +155,7 @@ Section "Uninstall"
   ; Taken while the file is still there: a short path exists only for a file that exists.
   GetFullPathName /SHORT $SaverShortPath $SaverPath
   Call un.MoveSaverAside
-  ${If} ${Errors}
+  ${If} $R1 != ""
     !insertmacro FailInUse
   ${EndIf}
   Call un.ForgetScreenSaver

@@ -76,14 +76,14 @@ class Started:
         self.offset = self.output.tell()
         self.process = subprocess.Popen(self.command, stdout=self.output, stderr=self.output, env=self.env)
 
-    def text(self):
-        """What the program and Wine wrote, over all its starts."""
-        return os.pread(self.output.fileno(), 1 << 20, 0).decode(errors="replace")
+    def text(self, since=0):
+        """What the program and Wine wrote from that offset on: by default over all its starts."""
+        return os.pread(self.output.fileno(), 1 << 20, since).decode(errors="replace")
 
     def start_again_if_wine_failed(self):
         if self.started_again or self.process.poll() is None:
             return False
-        if not wine_failed_to_start(os.pread(self.output.fileno(), 1 << 20, self.offset).decode(errors="replace")):
+        if not wine_failed_to_start(self.text(since=self.offset)):
             return False
         self.started_again = True
         self.start()

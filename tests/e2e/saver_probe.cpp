@@ -19,6 +19,8 @@
 //   saver_probe dialog               the control values of the open settings dialog, once it has been
 //                                    filled in: "Tempo <n> Density <n> Size <n> Antialias <0|1>"
 //   saver_probe screen-saver-running whether the system was told that a screen saver runs: "running <0|1>"
+//   saver_probe hold <file> <ms>     keeps the file open, shared with nobody, for ms milliseconds, after a
+//                                    line "held": as Windows 9x keeps a running program's file
 // Each prints what it saw and "exit <code>" of the saver; the probe's own exit code is 0 when all held.
 #include "settings/settings_dialog_ids.h"
 
@@ -188,10 +190,16 @@ std::optional<DWORD> WaitForExit(PROCESS_INFORMATION& process)
     return std::nullopt;
 }
 
-// An exception's status code (0xC0000005 for an access violation), which the guard ends the saver with.
+// An exception's status code (0xC0000005 for an access violation), which the guard ends the saver with;
+// -1 is 0xFFFFFFFF.
 bool IsFaultCode(DWORD exitCode)
 {
-    return (exitCode & 0xF0000000) == 0xC0000000 && exitCode != 0xFFFFFFFF;
+    return (exitCode & 0xF0000000) == 0xC0000000;
+}
+
+HWND PreviewChildOf(HWND parent)
+{
+    return FindWindowExA(parent, nullptr, SaverClass, "Preview");
 }
 
 // A hold of 0 checks the preview and ends it at once; a longer hold leaves it on screen meanwhile.
@@ -200,7 +208,7 @@ int ProbePreview(HWND parent, const char* scr, DWORD hold)
     PROCESS_INFORMATION process = {};
     if (!StartSaver(scr, "/p " + Decimal(parent), process))
         return Failed;
-    HWND child = WaitFor([&] { return FindWindowExA(parent, nullptr, SaverClass, "Preview"); }, WaitLimit);
+    HWND child = WaitFor([&] { return PreviewChildOf(parent); }, WaitLimit);
     if (child == nullptr || !WaitUntilIdle(process.hProcess)) {
         std::printf(child == nullptr ? "no preview child\n" : "the saver never waited for input\n");
         TerminateProcess(process.hProcess, 1);
@@ -232,7 +240,7 @@ int ProbePreviewRace(const char* scr)
             if (!StartSaver(scr, "/p " + Decimal(parent), process))
                 return Failed;
             if (duringCreation)
-                WaitFor([&] { return FindWindowExA(parent, nullptr, SaverClass, "Preview"); }, WaitLimit);
+                WaitFor([&] { return PreviewChildOf(parent); }, WaitLimit);
             DestroyWindow(parent);
             std::printf("%s: ", duringCreation ? "during creation" : "at the start");
             const std::optional<DWORD> exitCode = WaitForExit(process);
@@ -345,6 +353,17 @@ int ProbeScreenSaverRunning()
     return 0;
 }
 
+int ProbeHold(const char* path, DWORD milliseconds)
+{
+    HANDLE file = CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return Failed;
+    std::printf("held\n");
+    Sleep(milliseconds);
+    CloseHandle(file);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -369,8 +388,10 @@ int main(int argc, char** argv)
         return ProbeDialog();
     if (argc == 2 && std::strcmp(argv[1], "screen-saver-running") == 0)
         return ProbeScreenSaverRunning();
+    if (argc == 4 && std::strcmp(argv[1], "hold") == 0)
+        return ProbeHold(argv[2], static_cast<DWORD>(std::atoi(argv[3])));
     std::printf("usage: saver_probe preview <scr> [<width> <height> <ms>] | preview-race <scr> | owner <scr> |"
                 " wait <title> <ms> |"
-                " run <scr> <tail> | settings ... | dialog | screen-saver-running\n");
+                " run <scr> <tail> | settings ... | dialog | screen-saver-running | hold <file> <ms>\n");
     return 2;
 }

@@ -189,6 +189,35 @@ class Installer(unittest.TestCase):
         preview = start_saver("preview", saver, "152", "112", str(PREVIEW_HOLD), program=PROBE)
         self.assertTrue(wait_until(lambda: "client" in preview.text()), "the preview did not start")
 
+    def test_a_saver_that_cannot_be_moved_aside_fails_the_setup_and_stays(self):
+        """Held open as Windows 9x holds a running program's file, the installed saver can be neither
+        replaced nor renamed: the setup program ends with 2, and the uninstaller leaves everything."""
+        installed = installed_saver()
+        self.install()
+        with open(installed, "ab") as file:
+            file.write(b"an earlier version")
+        with open(installed, "rb") as file:
+            before = file.read()
+        holder = start_saver("hold", installed, str(PREVIEW_HOLD), program=PROBE)
+        self.assertTrue(wait_until(lambda: "held" in holder.text()), "the file was not held")
+        setup = subprocess.run([WINE, os.path.join(RELEASE, SETUP), "/S"], stdout=subprocess.DEVNULL,
+                               stderr=subprocess.DEVNULL, timeout=120)
+        self.assertEqual(setup.returncode, 2, "the setup program must fail")
+        with open(installed, "rb") as file:
+            self.assertEqual(file.read(), before, "the file that could not be replaced changed")
+        uninstaller = self.only_entry()["QuietUninstallString"]
+        program = uninstaller.rsplit(" ", 1)[0].strip('"')
+        # _?= runs the uninstaller where it is, not from a copy of itself, so that its exit code is seen;
+        # it must come last and unquoted, as Wine would not pass it.
+        removal = wine(PROBE, "run", unix_path(program), "/S _?=" + program.rsplit("\\", 1)[0])
+        self.assertIn("exit 2", removal.stdout, "the uninstaller must fail")
+        self.assertTrue(os.path.exists(installed) and os.path.exists(unix_path(program)),
+                        "the uninstaller removed what it could not remove whole")
+        self.assertEqual(len(uninstall_entries()), 1, "the uninstall entry is gone")
+        end_started_savers()
+        self.uninstall(uninstaller)
+        self.assertFalse(os.path.exists(installed), "the saver is still installed")
+
     def test_a_saver_in_use_is_replaced_and_no_later_install_loses_it(self):
         """A silent install over the installed saver while it runs, and a removal while it runs: each file
         in use is moved aside and deleted at the next restart under a name of its own, never under the
