@@ -423,12 +423,12 @@ class SaverModes(unittest.TestCase):
                 crash_debugger_kept_away(), registry_values(RELAY_KEY, ("RelayInclude", "REG_SZ", "SetErrorMode")):
             record = os.path.join(work, "record.txt")
             env = dict(native("opengl32"), TESSALINE_OPENGL_RECORD="Z:" + record, WINEDEBUG="err+all,+relay")
-            for platform, settings in (("Windows NT", ()), ("Windows 98", (VERSION_KEY, DESKTOP_KEY))):
-                values = {VERSION_KEY: ("Version", "REG_SZ", "win98"), DESKTOP_KEY: ("ScreenSaveUsePassword",
-                                                                                     "REG_DWORD", "1")}
+            windows_98 = ((VERSION_KEY, ("Version", "REG_SZ", "win98")),
+                          (DESKTOP_KEY, ("ScreenSaveUsePassword", "REG_DWORD", "1")))
+            for platform, settings in (("Windows NT", ()), ("Windows 98", windows_98)):
                 with contextlib.ExitStack() as stack:
-                    for key in settings:
-                        stack.enter_context(registry_values(key, values[key]))
+                    for key, value in settings:
+                        stack.enter_context(registry_values(key, value))
                     process = start_saver("/s", env=env)
                     self.assertIn(wait_for_exit(process), FAULT_CODES, platform + ": the fault's own exit code")
                     self.assertTrue(wait_until(lambda: not x_windows("Screen Saver")),
@@ -439,8 +439,8 @@ class SaverModes(unittest.TestCase):
                 with open(record) as recorded:
                     during = recorded.read().split("\n")[-2]
                 os.remove(record)
-                win98 = platform == "Windows 98"
-                self.assertEqual(during, "running %d" % win98, platform + ": screen-saver-running during the run")
+                self.assertEqual(during, "running %d" % bool(settings),
+                                 platform + ": screen-saver-running during the run")
                 self.assertEqual(probe("screen-saver-running").stdout.strip(), "running 0",
                                  platform + ": screen-saver-running after the fault")
 

@@ -124,10 +124,18 @@ class Installer(unittest.TestCase):
         end_started_savers()
         reg("delete", SETTINGS_KEY, "/f")
 
-    def install(self, *options):
+    def install(self, *options, exit_code=0):
         process = subprocess.run([WINE, os.path.join(RELEASE, SETUP), "/S", *options],
                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
-        self.assertEqual(process.returncode, 0, "setup " + " ".join(options))
+        self.assertEqual(process.returncode, exit_code, "setup " + " ".join(options))
+
+    def install_an_earlier_version(self):
+        """The installed saver's file, installed and then given other bytes, still a saver that runs."""
+        installed = installed_saver()
+        self.install()
+        with open(installed, "ab") as file:
+            file.write(b"an earlier version")
+        return installed
 
     def only_entry(self):
         entries = uninstall_entries()
@@ -192,17 +200,12 @@ class Installer(unittest.TestCase):
     def test_a_saver_that_cannot_be_moved_aside_fails_the_setup_and_stays(self):
         """Held open as Windows 9x holds a running program's file, the installed saver can be neither
         replaced nor renamed: the setup program ends with 2, and the uninstaller leaves everything."""
-        installed = installed_saver()
-        self.install()
-        with open(installed, "ab") as file:
-            file.write(b"an earlier version")
+        installed = self.install_an_earlier_version()
         with open(installed, "rb") as file:
             before = file.read()
         holder = start_saver("hold", installed, str(PREVIEW_HOLD), program=PROBE)
         self.assertTrue(wait_until(lambda: "held" in holder.text()), "the file was not held")
-        setup = subprocess.run([WINE, os.path.join(RELEASE, SETUP), "/S"], stdout=subprocess.DEVNULL,
-                               stderr=subprocess.DEVNULL, timeout=120)
-        self.assertEqual(setup.returncode, 2, "the setup program must fail")
+        self.install(exit_code=2)
         with open(installed, "rb") as file:
             self.assertEqual(file.read(), before, "the file that could not be replaced changed")
         uninstaller = self.only_entry()["QuietUninstallString"]
@@ -222,11 +225,8 @@ class Installer(unittest.TestCase):
         """A silent install over the installed saver while it runs, and a removal while it runs: each file
         in use is moved aside and deleted at the next restart under a name of its own, never under the
         saver's, which a later install puts back."""
-        installed = installed_saver()
+        installed = self.install_an_earlier_version()
         folder = os.path.realpath(os.path.dirname(installed))
-        self.install()
-        with open(installed, "ab") as file:
-            file.write(b"an earlier version")  # other bytes, still a saver that runs
         try:
             self.run_preview(installed)
             self.install()
