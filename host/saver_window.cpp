@@ -1,6 +1,7 @@
 #include "host/saver_window.h"
 
 #include "engine/saver_procedure.h"
+#include "host/exception_guard.h"
 #include "host/host_state.h"
 #include "host/system_library.h"
 #include "host/password_hooks.h"
@@ -188,6 +189,28 @@ static LRESULT OnTimer(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     return PassOn(window, message, wParam, lParam);
 }
 
+// The message table.
+static LRESULT CALLBACK HandleSaverMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:      return OnCreate(window, message, wParam, lParam);
+    case WM_DESTROY:     return OnDestroy(window, message, wParam, lParam);
+    case WM_SETTEXT:     return OnSetText(window, message, wParam, lParam);
+    case WM_PAINT:       return OnPaint(window, message, wParam, lParam);
+    case WM_HELP:        return OnHelpRequest(window, message, wParam, lParam);
+    case WM_CONTEXTMENU: return OnHelpRequest(window, message, wParam, lParam);
+    case WM_KEYDOWN:     return OnInput(window, message, wParam, lParam);
+    case WM_SYSKEYDOWN:  return OnInput(window, message, wParam, lParam);
+    case WM_MOUSEMOVE:   return OnInput(window, message, wParam, lParam);
+    case WM_LBUTTONDOWN: return OnInput(window, message, wParam, lParam);
+    case WM_RBUTTONDOWN: return OnInput(window, message, wParam, lParam);
+    case WM_MBUTTONDOWN: return OnInput(window, message, wParam, lParam);
+    case WM_SYSCOMMAND:  return OnSysCommand(window, message, wParam, lParam);
+    case WM_TIMER:       return OnTimer(window, message, wParam, lParam);
+    }
+    return PassOn(window, message, wParam, lParam);
+}
+
 // Operations
 
 int32_t RunSaverWindow(HWND parent)
@@ -219,23 +242,7 @@ int32_t RunSaverWindow(HWND parent)
 
 LRESULT CALLBACK SaverWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
-    case WM_CREATE:      return OnCreate(window, message, wParam, lParam);
-    case WM_DESTROY:     return OnDestroy(window, message, wParam, lParam);
-    case WM_SETTEXT:     return OnSetText(window, message, wParam, lParam);
-    case WM_PAINT:       return OnPaint(window, message, wParam, lParam);
-    case WM_HELP:        return OnHelpRequest(window, message, wParam, lParam);
-    case WM_CONTEXTMENU: return OnHelpRequest(window, message, wParam, lParam);
-    case WM_KEYDOWN:     return OnInput(window, message, wParam, lParam);
-    case WM_SYSKEYDOWN:  return OnInput(window, message, wParam, lParam);
-    case WM_MOUSEMOVE:   return OnInput(window, message, wParam, lParam);
-    case WM_LBUTTONDOWN: return OnInput(window, message, wParam, lParam);
-    case WM_RBUTTONDOWN: return OnInput(window, message, wParam, lParam);
-    case WM_MBUTTONDOWN: return OnInput(window, message, wParam, lParam);
-    case WM_SYSCOMMAND:  return OnSysCommand(window, message, wParam, lParam);
-    case WM_TIMER:       return OnTimer(window, message, wParam, lParam);
-    }
-    return PassOn(window, message, wParam, lParam);
+    return CallInGuardFrame(HandleSaverMessage, window, message, wParam, lParam);
 }
 
 RECT FullScreenBounds(const RECT& clipBox)

@@ -6,6 +6,7 @@
 
 // Null parent: full screen. Returns the exit code of the run.
 int32_t RunSaverWindow(HWND parent);
+// Handles every message inside the exception guard's frame.
 LRESULT CALLBACK SaverWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Left, top, width and height of a full-screen saver on a screen with that clip box. On a desktop of

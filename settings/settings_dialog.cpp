@@ -1,5 +1,6 @@
 #include "settings/settings_dialog.h"
 
+#include "host/exception_guard.h"
 #include "settings/saver_settings.h"
 #include "settings/settings_dialog_ids.h"
 #include "settings/settings_store.h"
@@ -184,9 +185,7 @@ INT_PTR OnCommand(HWND dialog, WORD id)
     }
 }
 
-}  // namespace
-
-INT_PTR CALLBACK SettingsDialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT CALLBACK HandleDialogMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG: return OnInitDialog(dialog);
@@ -194,4 +193,11 @@ INT_PTR CALLBACK SettingsDialogProcedure(HWND dialog, UINT message, WPARAM wPara
     case WM_COMMAND:    return OnCommand(dialog, LOWORD(wParam));
     default:            return FALSE;
     }
+}
+
+}  // namespace
+
+INT_PTR CALLBACK SettingsDialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return CallInGuardFrame(HandleDialogMessage, dialog, message, wParam, lParam);
 }

@@ -8,6 +8,7 @@
 // so this must run before DialogBoxParamA.
 void RegisterSettingsDialogControls();
 
+// Handles every message inside the exception guard's frame.
 INT_PTR CALLBACK SettingsDialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Lives from WM_INITDIALOG until OK or Cancel ends the dialog.

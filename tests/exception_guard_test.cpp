@@ -88,7 +88,7 @@ GuardedRun RunFaultProgram(const std::string& how)
 TEST(ExceptionGuard, AFaultEndsTheProcessThroughTheHandler)
 {
     NoCrashDebugger noDebugger;
-    for (const char* how : {"direct", "loop"}) {
+    for (const char* how : {"direct", "loop", "create"}) {
         const GuardedRun run = RunFaultProgram(how);
         EXPECT_NE(run.exitCode, StillRunning) << how << ": the program did not end";
         EXPECT_EQ(run.exitCode & 0xC0000000u, 0xC0000000u) << how << ": exit code 0x" << std::hex << run.exitCode;
@@ -104,9 +104,13 @@ TEST(ExceptionGuard, AnAccessViolationEndsWithItsOwnCode)
     EXPECT_EQ(RunFaultProgram("direct").exitCode, static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION));
 }
 
-TEST(ExceptionGuard, WithoutAFaultTheModeReturnsAndTheFilterIsRestored)
+// A fault that a debugger (here the filter in place before the guard) repairs is no fault of the run's.
+TEST(ExceptionGuard, WithoutAFaultOrAfterARepairTheModeReturnsAndTheFilterIsRestored)
 {
-    const GuardedRun run = RunFaultProgram("none");
-    EXPECT_EQ(run.exitCode, 7u) << "98: the previous filter was not restored; 99: the mode's result was lost";
-    EXPECT_EQ(run.record, "") << "the handler ran without a fault";
+    for (const char* how : {"none", "repaired"}) {
+        const GuardedRun run = RunFaultProgram(how);
+        EXPECT_EQ(run.exitCode, 7u) << how << ": 97: the repaired write never happened; 98: the previous filter "
+                                       "was not restored; 99: the mode's result was lost";
+        EXPECT_EQ(run.record, "") << how << ": the handler ran";
+    }
 }

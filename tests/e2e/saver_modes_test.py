@@ -413,36 +413,53 @@ class SaverModes(unittest.TestCase):
                 full_screen_closed_by_a_key()
                 self.assertEqual(calls(), [], "Tempo 984, 16 ms: not shorter than the clock tick")
 
-    def test_a_fault_ends_the_saver_at_once_and_leaves_nothing_on_the_screen(self):
-        """A real fault inside the real saver, full screen: the tests' OPENGL32.DLL faults in the first
-        frame's glFinish. The saver keeps the system's fault report away with its error mode, which Wine
-        does not honour, so Wine's crash debugger is kept away here as the guard's own test does. On
-        Windows 9x with a password the system was told that a saver runs; it is told so no more."""
+    def test_a_driver_fault_ends_the_saver_at_once_and_leaves_nothing_on_the_screen(self):
+        """A real fault inside the real saver, wherever a bad OpenGL driver may fault: the tests'
+        OPENGL32.DLL faults in the entry named, while the window is created (the system calls the saver
+        from inside CreateWindowExA there), in the first frame, or while a key closes the saver (from
+        inside DestroyWindow), full screen, and in a preview as its parent goes. The saver keeps the
+        system's fault report away with its error mode, which Wine does not honour, so Wine's crash
+        debugger is kept away here as the guard's own test does. On Windows 9x with a password the
+        system was told that a saver runs; it is told so no more."""
         with tempfile.TemporaryDirectory(prefix="tessaline-fault-") as work, \
                 in_system_folder(OPENGL, "opengl32.dll"), in_system_folder(PASSWORD, "password.cpl"), \
                 crash_debugger_kept_away(), registry_values(RELAY_KEY, ("RelayInclude", "REG_SZ", "SetErrorMode")):
             record = os.path.join(work, "record.txt")
-            env = dict(native("opengl32"), TESSALINE_OPENGL_RECORD="Z:" + record, WINEDEBUG="err+all,+relay")
             windows_98 = ((VERSION_KEY, ("Version", "REG_SZ", "win98")),
                           (DESKTOP_KEY, ("ScreenSaveUsePassword", "REG_DWORD", "1")))
-            for platform, settings in (("Windows NT", ()), ("Windows 98", windows_98)):
-                with contextlib.ExitStack() as stack:
-                    for key, value in settings:
-                        stack.enter_context(registry_values(key, value))
-                    process = start_saver("/s", env=env)
-                    self.assertIn(wait_for_exit(process), FAULT_CODES, platform + ": the fault's own exit code")
-                    self.assertTrue(wait_until(lambda: not x_windows("Screen Saver")),
-                                    platform + ": the saver window is still on the screen")
-                    modes = [int(mode, 16) for mode in re.findall(r"SetErrorMode\(([0-9a-f]+)\)", process.text())]
-                    self.assertTrue(any(mode & 3 == 3 for mode in modes),
-                                    "%s: no SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX in %s" % (platform, modes))
-                with open(record) as recorded:
-                    during = recorded.read().split("\n")[-2]
-                os.remove(record)
-                self.assertEqual(during, "running %d" % bool(settings),
-                                 platform + ": screen-saver-running during the run")
-                self.assertEqual(probe("screen-saver-running").stdout.strip(), "running 0",
-                                 platform + ": screen-saver-running after the fault")
+
+            def fault_in(entry):
+                return dict(native("opengl32"), TESSALINE_OPENGL_RECORD="Z:" + record, TESSALINE_OPENGL_FAULT=entry,
+                            TESSALINE_PASSWORD_RIGHT="1", WINEDEBUG="err+all,+relay")
+
+            for entry in ("wglChoosePixelFormat", "wglCreateContext", "glFinish", "wglDeleteContext"):
+                for platform, settings in (("Windows NT", ()), ("Windows 98", windows_98)):
+                    case = "%s, %s" % (entry, platform)
+                    with contextlib.ExitStack() as stack:
+                        for key, value in settings:
+                            stack.enter_context(registry_values(key, value))
+                        process = start_saver("/s", env=fault_in(entry))
+                        if entry == "wglDeleteContext":
+                            self.assertIsNotNone(wait_for_window("Screen Saver"), case + ": no saver window")
+                            self.assertTrue(wait_for_focus("Screen Saver"), case + ": the window never took the focus")
+                            xdotool("key", "a")
+                        self.assertIn(wait_for_exit(process), FAULT_CODES, case + ": the fault's own exit code")
+                        self.assertTrue(wait_until(lambda: not x_windows("Screen Saver")),
+                                        case + ": the saver window is still on the screen")
+                        modes = [int(mode, 16) for mode in re.findall(r"SetErrorMode\(([0-9a-f]+)\)", process.text())]
+                        self.assertTrue(any(mode & 3 == 3 for mode in modes),
+                                        "%s: no SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX in %s" % (case, modes))
+                    with open(record) as recorded:
+                        during = recorded.read().split("\n")[-2]
+                    os.remove(record)
+                    self.assertEqual(during, "running %d" % bool(settings), case + ": screen-saver-running during the run")
+                    self.assertEqual(probe("screen-saver-running").stdout.strip(), "running 0",
+                                     case + ": screen-saver-running after the fault")
+
+            preview = wine(PROBE, "preview", SCR, env=fault_in("wglDeleteContext")).stdout
+            codes = [int(code) for code in re.findall(r"^exit (\d+)$", preview, re.MULTILINE)]
+            self.assertTrue(codes and codes[0] >> 28 == 0xC and codes[0] & 0xFF in FAULT_CODES,
+                            "a preview whose parent goes: " + preview)
 
 if __name__ == "__main__":
     unittest.main()

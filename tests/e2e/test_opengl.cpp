@@ -1,13 +1,15 @@
-// Test stand-in for the platform's "OPENGL32.DLL" whose frame call faults. In the system folder, with a
-// native override, it lets the saver start and make its window and surface; the first frame's glFinish
-// then writes through a null pointer: a real fault inside the real saver. Before that it appends
-// "running <0|1>" to the file named by TESSALINE_OPENGL_RECORD: whether the system was told, at that
-// moment, that a screen saver runs.
+// Test stand-in for the platform's "OPENGL32.DLL" in which one entry faults. In the system folder, with
+// a native override, the saver loads it as its OpenGL; the entry that TESSALINE_OPENGL_FAULT names
+// (glFinish, the first frame's, by default; wglChoosePixelFormat, wglCreateContext or wglDeleteContext)
+// writes through a null pointer: a real fault inside the real saver, as a bad driver's. Before that it
+// appends "running <0|1>" to the file named by TESSALINE_OPENGL_RECORD: whether the system was told, at
+// that moment, that a screen saver runs.
 #include <windows.h>
 #include <GL/gl.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -31,18 +33,43 @@ void WriteThroughNullPointer()
     *reinterpret_cast<volatile int*>(address) = 1;
 }
 
+void FaultIfChosen(const char* entry)
+{
+    const char* chosen = std::getenv("TESSALINE_OPENGL_FAULT");
+    if (std::strcmp(chosen != nullptr ? chosen : "glFinish", entry) != 0)
+        return;
+    RecordScreenSaverRunning();
+    WriteThroughNullPointer();
+}
+
 }  // namespace
 
 extern "C" {
 
 // The GDI hands pixel formats and buffer swaps to OpenGL.
-int WINAPI wglChoosePixelFormat(HDC, const PIXELFORMATDESCRIPTOR*) { return 1; }
+int WINAPI wglChoosePixelFormat(HDC, const PIXELFORMATDESCRIPTOR*)
+{
+    FaultIfChosen("wglChoosePixelFormat");
+    return 1;
+}
+
 BOOL WINAPI wglSetPixelFormat(HDC, int, const PIXELFORMATDESCRIPTOR*) { return TRUE; }
 int WINAPI wglDescribePixelFormat(HDC, int, UINT, PIXELFORMATDESCRIPTOR*) { return 1; }
 int WINAPI wglGetPixelFormat(HDC) { return 1; }
 BOOL WINAPI wglSwapBuffers(HDC) { return TRUE; }
-HGLRC WINAPI wglCreateContext(HDC) { return Context; }
-BOOL WINAPI wglDeleteContext(HGLRC) { return TRUE; }
+
+HGLRC WINAPI wglCreateContext(HDC)
+{
+    FaultIfChosen("wglCreateContext");
+    return Context;
+}
+
+BOOL WINAPI wglDeleteContext(HGLRC)
+{
+    FaultIfChosen("wglDeleteContext");
+    return TRUE;
+}
+
 BOOL WINAPI wglMakeCurrent(HDC, HGLRC) { return TRUE; }
 
 void APIENTRY glBegin(GLenum) {}
@@ -67,8 +94,7 @@ void APIENTRY glViewport(GLint, GLint, GLsizei, GLsizei) {}
 
 void APIENTRY glFinish()
 {
-    RecordScreenSaverRunning();
-    WriteThroughNullPointer();
+    FaultIfChosen("glFinish");
 }
 
 }  // extern "C"

@@ -18,6 +18,8 @@ extern "C" BOOL WINAPI VerifyScreenSavePwd(HWND window)
     control.timersPending = TakePendingTimers(window);
     if (control.showCursor) SetCursor(LoadCursorA(nullptr, IDC_ARROW));
     if (control.closeWhileVerifying) control.nestedCloseResult = SendMessageA(window, WM_CLOSE, 0, 0);
+    // The end-to-end runs cannot reach the control block; they may have every password taken as right.
+    if (GetEnvironmentVariableA("TESSALINE_PASSWORD_RIGHT", nullptr, 0) != 0) return TRUE;
     return control.verdict;
 }
 
