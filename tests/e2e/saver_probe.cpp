@@ -21,6 +21,12 @@
 //   saver_probe screen-saver-running whether the system was told that a screen saver runs: "running <0|1>"
 //   saver_probe hold <file> <ms>     keeps the file open, shared with nobody, for ms milliseconds, after a
 //                                    line "held": as Windows 9x keeps a running program's file
+//   saver_probe click <title> <text> clicks the button of that text, once it is shown and enabled, in a
+//                                    window whose title begins with that title, after a line "says
+//                                    <text>" for each static text there (a message box's message, say)
+//   saver_probe limited <program> <tail>
+//                                    starts the program with the tail, as run starts it, but with the
+//                                    limited token of an administrator whom UAC has not elevated
 // Each prints what it saw and "exit <code>" of the saver; the probe's own exit code is 0 when all held.
 #include "settings/settings_dialog_ids.h"
 
@@ -290,6 +296,82 @@ int ProbeRun(const char* scr, const char* tail)
     return 0;
 }
 
+struct ButtonSearch {
+    const char* text;
+    HWND button;
+};
+
+BOOL CALLBACK FindButton(HWND child, LPARAM lParam)
+{
+    auto* search = reinterpret_cast<ButtonSearch*>(lParam);
+    char className[16] = "", text[256] = "";
+    GetClassNameA(child, className, sizeof className);
+    GetWindowTextA(child, text, sizeof text);
+    if (lstrcmpiA(className, "Button") == 0 && std::strcmp(text, search->text) == 0 && IsWindowVisible(child) &&
+        IsWindowEnabled(child))
+        search->button = child;
+    return search->button == nullptr;
+}
+
+BOOL CALLBACK PrintStaticText(HWND child, LPARAM)
+{
+    char className[16] = "", text[512] = "";
+    GetClassNameA(child, className, sizeof className);
+    if (lstrcmpiA(className, "Static") == 0 && GetWindowTextA(child, text, sizeof text) > 0)
+        std::printf("says %s\n", text);
+    return TRUE;
+}
+
+// The button in any top-level window whose title begins with that title: a setup program's message
+// boxes have its caption without the blank that ends it.
+HWND ButtonIn(const char* title, const char* text)
+{
+    ButtonSearch search = {text, nullptr};
+    HWND window = nullptr;
+    while (search.button == nullptr && (window = FindWindowExA(nullptr, window, nullptr, nullptr)) != nullptr) {
+        char caption[256] = "";
+        GetWindowTextA(window, caption, sizeof caption);
+        if (std::strncmp(caption, title, std::strlen(title)) == 0)
+            EnumChildWindows(window, FindButton, reinterpret_cast<LPARAM>(&search));
+    }
+    return search.button;
+}
+
+int ProbeClick(const char* title, const char* text)
+{
+    HWND button = WaitFor([&] { return ButtonIn(title, text); }, WaitLimit);
+    if (button == nullptr) {
+        std::printf("no button %s\n", text);
+        return Failed;
+    }
+    EnumChildWindows(GetParent(button), PrintStaticText, 0);
+    PostMessageA(button, BM_CLICK, 0, 0);
+    return 0;
+}
+
+// The process's token is an elevated administrator's; the token linked to it is the same user's
+// limited one, as UAC gives to programs that the user starts.
+int ProbeLimited(const char* program, const char* tail)
+{
+    HANDLE token = nullptr, linked = nullptr, limited = nullptr;
+    DWORD size = 0;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token) ||
+        !GetTokenInformation(token, TokenLinkedToken, &linked, sizeof linked, &size) ||
+        !DuplicateTokenEx(linked, TOKEN_ALL_ACCESS, nullptr, SecurityImpersonation, TokenPrimary, &limited)) {
+        std::printf("no limited token: error %lu\n", GetLastError());
+        return Failed;
+    }
+    std::string commandLine = std::string("\"") + program + "\" " + tail;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessAsUserA(limited, nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                              &startup, &process))
+        return Failed;
+    WaitForExit(process);
+    return 0;
+}
+
 DWORD RegistryType(const char* name)
 {
     if (std::strcmp(name, "sz") == 0)
@@ -382,6 +464,10 @@ int main(int argc, char** argv)
         return ProbeWait(argv[2], static_cast<DWORD>(std::atoi(argv[3])));
     if (argc == 4 && std::strcmp(argv[1], "run") == 0)
         return ProbeRun(argv[2], argv[3]);
+    if (argc == 4 && std::strcmp(argv[1], "click") == 0)
+        return ProbeClick(argv[2], argv[3]);
+    if (argc == 4 && std::strcmp(argv[1], "limited") == 0)
+        return ProbeLimited(argv[2], argv[3]);
     if (argc >= 2 && std::strcmp(argv[1], "settings") == 0)
         return ProbeSettings(argc - 2, argv + 2);
     if (argc == 2 && std::strcmp(argv[1], "dialog") == 0)
@@ -392,6 +478,7 @@ int main(int argc, char** argv)
         return ProbeHold(argv[2], static_cast<DWORD>(std::atoi(argv[3])));
     std::printf("usage: saver_probe preview <scr> [<width> <height> <ms>] | preview-race <scr> | owner <scr> |"
                 " wait <title> <ms> |"
-                " run <scr> <tail> | settings ... | dialog | screen-saver-running | hold <file> <ms>\n");
+                " run <scr> <tail> | settings ... | dialog | screen-saver-running | hold <file> <ms> |"
+                " click <title> <text> | limited <program> <tail>\n");
     return 2;
 }

@@ -7,6 +7,7 @@ session's DISPLAY and WINEPREFIX (test.sh), WINE and TESSALINE_PROBE; the rebuil
 TESSALINE_BUILD_TYPE, the source tree and the build type of the release, and TESSALINE_MINGW_SOURCE, the
 runtime sources that its saver's start-up code is rebuilt from.
 """
+import contextlib
 import hashlib
 import os
 import re
@@ -19,8 +20,9 @@ import unittest
 import zipfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
-from saver_modes_test import PROBE, WINE, end_started_savers, reg, start_saver, wait_for_exit, wait_for_focus, \
-    wait_for_window, wine, xdotool  # noqa: E402
+from saver_modes_test import PROBE, RELAY_KEY, WINE, Started, end_started_savers, reg, registry_values as \
+    values_set, press_in_dialog, start_saver, wait_for_exit, wait_for_focus, wait_for_window, wine, \
+    xdotool  # noqa: E402
 from waiting import wait_until  # noqa: E402
 
 RELEASE = os.environ.get("TESSALINE_RELEASE", "")
@@ -34,6 +36,8 @@ UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall"
 DESKTOP_KEY = r"HKCU\Control Panel\Desktop"
 SETTINGS_KEY = r"HKCU\Software\Tessaline"
 SESSION_MANAGER_KEY = r"HKLM\System\CurrentControlSet\Control\Session Manager"
+SETUP_TITLE = "Tessaline %s Setup" % VERSION  # the windows', their message boxes' too
+WINESERVER = "/usr/lib/wine/wineserver"
 PREVIEW_HOLD = 60000  # milliseconds a preview stays up unless the test ends it first
 UNINSTALL_LIMIT = 60  # seconds for the uninstaller, which starts a copy of itself and ends at once
 
@@ -95,6 +99,32 @@ def pending_deletions():
 
 def current_saver():
     return (registry_values(DESKTOP_KEY) or {}).get("SCRNSAVE.EXE")
+
+
+def click(button, env=None, probe=PROBE):
+    """Clicks the setup program's button once it is shown: what the window that holds it says, or None
+    where there was no such button."""
+    def clicked():
+        result = wine(probe, "click", SETUP_TITLE, button, env=env)
+        return result if result.returncode == 0 else None
+    result = wait_until(clicked)
+    return result.stdout if result else None
+
+
+@contextlib.contextmanager
+def run_as_the_user(program, options):
+    """The program started as Windows with UAC starts what a user starts, with the limited token of an
+    administrator who is not elevated, which Wine never gives its programs otherwise; Wine traces the
+    calls that write the registry, tell Windows of a setting or start a program, and the shell's requests,
+    each line beginning with the number of its thread, until the block ends."""
+    traced = "RegCreateKeyExA;RegSetValueExA;RegDeleteValueA;SystemParametersInfoA;ShellExecuteExA"
+    with values_set(RELAY_KEY, ("RelayInclude", "REG_SZ", traced)):
+        yield start_saver("limited", program, options, program=PROBE, env=dict(os.environ, WINEDEBUG="+relay,+exec"))
+
+
+def traced_calls(run):
+    """(thread, call) of each traced call, and of each program the shell was asked to start, in order."""
+    return re.findall(r"^([0-9a-f]+):(?:Call \w+\.|trace:exec:SHELL_execute )(.*)$", run.text(), re.MULTILINE)
 
 
 class ReleaseFiles(unittest.TestCase):
@@ -174,7 +204,13 @@ class Installer(unittest.TestCase):
         self.assertEqual((entry["NoModify"], entry["NoRepair"]), ("0x1", "0x1"))
         self.assertIsNone(current_saver(), "SCRNSAVE.EXE set without /SETSAVER")
 
-        self.install("/SETSAVER")
+        reg("add", DESKTOP_KEY, "/v", "ScreenSaveTimeOut", "/t", "REG_SZ", "/d", "600", "/f")
+        with run_as_the_user(os.path.join(RELEASE, SETUP), "/S /SETSAVER") as run:
+            wait_for_exit(run)
+        self.assertIn("exit 0", run.text(), "setup /S /SETSAVER as the user")
+        self.assert_split(traced_calls(run), '"SCRNSAVE.EXE"', "SystemParametersInfoA(00000011,00000001,00000000,00000003)")
+        desktop = registry_values(DESKTOP_KEY)
+        self.assertEqual((desktop.get("ScreenSaveActive"), desktop.get("ScreenSaveTimeOut")), ("1", "600"))
         entry = self.only_entry()
         short = current_saver()
         self.assertIsNotNone(short, "/SETSAVER did not set SCRNSAVE.EXE")
@@ -184,13 +220,70 @@ class Installer(unittest.TestCase):
         self.assertEqual(os.path.realpath(named), os.path.realpath(installed), short)
         self.run_full_screen_and_press_a_key(short)
 
-        self.uninstall(entry["QuietUninstallString"])
+        with run_as_the_user(unix_path(uninstaller), "/S") as run:
+            self.assertTrue(wait_until(lambda: "Call user32.SystemParametersInfoA" in run.text()),
+                            "the uninstaller sent no notice")
+        self.assert_split(traced_calls(run), 'RegDeleteValueA(', "SystemParametersInfoA(00000011,00000000,00000000,00000003)")
         self.assertFalse(os.path.exists(installed), "the saver is still installed")
         self.assertFalse(os.path.exists(unix_path(uninstaller)), "the uninstaller is still there")
         self.assertEqual(uninstall_entries(), {}, "the uninstall entry is still there")
         self.assertIsNone(current_saver(), "SCRNSAVE.EXE still names Tessaline")
         self.assertEqual(registry_values(SETTINGS_KEY).get("Tempo"), "0x3e3", "the settings were touched")
 
+
+    def assert_split(self, calls, change, notice):
+        """The first instance, the user's, started one elevated instance for the machine-wide half, which
+        wrote nothing under HKEY_CURRENT_USER (0x80000001); then it changed the current screen saver itself
+        and told Windows at once."""
+        first = [thread for thread, call in calls if 'verb=L"runas"' in call and "/S /MACHINE" in call]
+        self.assertEqual(len(first), 1, "no elevated instance started once: %s" % calls)
+        user = [call for thread, call in calls if thread == first[0]]
+        others = [call for thread, call in calls if thread != first[0]]
+        self.assertEqual([call for call in others if "80000001" in call], [], "the elevated instance wrote for the user")
+        changed = [i for i, call in enumerate(user) if change in call]
+        self.assertTrue(changed, "the first instance never made the change: %s" % user)
+        after = user[changed[-1] + 1:] or [""]
+        self.assertTrue(after[0].startswith(notice), "no notice right after the change: %s" % user)
+
+    def test_an_interactive_install_ends_by_opening_screen_saver_settings(self):
+        """With Tessaline chosen, through the Install verb that Windows gives screen savers, on the
+        installed file's short path: Wine has no Screen Saver Settings, so its shell's trace shows the request."""
+        setup = start_saver(program=os.path.join(RELEASE, SETUP), env=dict(os.environ, WINEDEBUG="+exec"))
+        for button in ("&Install", "&Finish"):
+            self.assertIsNotNone(click(button), button)
+        self.assertEqual(wait_for_exit(setup), 0)
+        requests = [(verb, name.replace("\\\\", "\\")) for verb, name in
+                    re.findall(r'verb=L"(\w+)" file=L"([^"]*)"', setup.text())]
+        self.assertIn(("install", current_saver()), requests)
+        # Wine knows no Install verb and starts the file itself instead: the saver's settings dialog.
+        press_in_dialog("Escape")
+        self.uninstall(self.only_entry()["QuietUninstallString"])
+
+    def test_without_the_rights_to_the_system_folder_the_setup_program_says_so(self):
+        """As for a limited user of Windows 2000 or XP. Wine's server opens the files of its programs, so
+        here a prefix of its own, a read-only system folder, and a server without root's power over
+        file permissions (CAP_DAC_OVERRIDE)."""
+        template = os.environ["TESSALINE_PREFIX_TEMPLATE"]
+        with tempfile.TemporaryDirectory(dir=os.path.dirname(template)) as place:
+            prefix = os.path.join(place, "prefix")
+            subprocess.run(["cp", "-al", template, prefix], check=True)  # linked, at once
+            for name in ("system.reg", "user.reg", "userdef.reg"):  # what Wine writes: copies of their own
+                os.remove(os.path.join(prefix, name))
+                shutil.copy(os.path.join(template, name), os.path.join(prefix, name))
+            folder = os.path.join(prefix, "drive_c", "windows", "syswow64")
+            os.chmod(folder, 0o555)
+            env = dict(os.environ, WINEPREFIX=prefix)
+            powerless = ["setpriv", "--bounding-set", "-dac_override"]
+            subprocess.run(powerless + [WINESERVER, "-p"], env=env, check=True)
+            try:
+                setup = Started(powerless + [WINE, os.path.join(RELEASE, SETUP)], env)
+                probe = shutil.copy(PROBE, place)  # outside the build tree, it runs in the prefix of env
+                says = [click(button, env, probe) for button in ("&Install", "OK", "Cancel")]
+                self.assertIn("the Windows system folder, which only an administrator may change", says[1] or "")
+                self.assertEqual(wait_for_exit(setup), 3, "the exit code of no rights")
+            finally:
+                subprocess.run([WINESERVER, "-k"], env=env)
+            self.assertFalse(os.path.exists(os.path.join(folder, "tessaline.scr")))
 
     def run_preview(self, saver):
         """The saver running from the file, in a preview that stays up until the test ends it."""
