@@ -1,14 +1,22 @@
 """Makes the release of the shipped saver: Tessaline-<version>.zip, Tessaline-<version>-setup.exe and
 SHA256SUMS. Every date that goes into them is the commit's (SOURCE_DATE_EPOCH when set, else the date
 of the source tree's last commit), so two builds of one commit give the same bytes.
+
+Where the environment names a certificate (sign.py), the saver, the uninstaller and the setup program
+are each signed before they are packed, and SHA256SUMS lists the signed files. A release that cannot be
+made whole, signed where asked, leaves none in the output directory.
 """
 import argparse
 import hashlib
 import os
 import shutil
 import subprocess
+import sys
+import tempfile
 import time
 import zipfile
+
+import sign
 
 ZIP_CONTENTS = ("tessaline.scr", "README.txt")
 
@@ -23,13 +31,15 @@ def source_date(source):
 
 
 def stage(arguments, epoch):
-    """The saver without its debug information (strip dates the PE header from SOURCE_DATE_EPOCH) and
-    the README, both dated to the commit."""
+    """The saver without its debug information (strip dates the PE header from SOURCE_DATE_EPOCH),
+    signed where asked, and the README, both dated to the commit."""
     shutil.rmtree(arguments.staging, ignore_errors=True)
     os.makedirs(arguments.staging)
     saver = os.path.join(arguments.staging, "tessaline.scr")
     subprocess.run([arguments.strip, "-o", saver, arguments.saver], check=True,
                    env=dict(os.environ, SOURCE_DATE_EPOCH=str(epoch)))
+    if sign.requested():
+        fail_if(sign.sign(saver, "the saver"))
     shutil.copy(arguments.readme, os.path.join(arguments.staging, "README.txt"))
     for name in ZIP_CONTENTS:
         os.utime(os.path.join(arguments.staging, name), (epoch, epoch))
@@ -49,8 +59,16 @@ def write_zip(path, staging, epoch):
 
 
 def write_setup(arguments, path, saver):
-    subprocess.run([arguments.makensis, "-V2", "-DVERSION=" + arguments.version, "-DSAVER=" + saver,
-                    "-DICON=" + arguments.icon, "-DOUTFILE=" + path, arguments.nsi], check=True)
+    """The script signs the uninstaller and the setup program through sign.py, where asked."""
+    signer = ['-DSIGN="%s" "%s"' % (sys.executable, os.path.abspath(sign.__file__))] if sign.requested() else []
+    made = subprocess.run([arguments.makensis, "-V2", "-DVERSION=" + arguments.version, "-DSAVER=" + saver,
+                           "-DICON=" + arguments.icon, "-DOUTFILE=" + path, *signer, arguments.nsi])
+    fail_if("the setup program was not made" if made.returncode != 0 else None)
+
+
+def fail_if(error):
+    if error:
+        sys.exit("make_release: " + error)
 
 
 def write_sums(directory, names):
@@ -66,14 +84,22 @@ def main():
         parser.add_argument("--" + option, required=True)
     arguments = parser.parse_args()
     epoch = source_date(arguments.source)
-    saver = stage(arguments, epoch)
-    os.makedirs(arguments.out, exist_ok=True)
     archive = "Tessaline-%s.zip" % arguments.version
     setup = "Tessaline-%s-setup.exe" % arguments.version
-    write_zip(os.path.join(arguments.out, archive), arguments.staging, epoch)
-    write_setup(arguments, os.path.join(arguments.out, setup), saver)
-    write_sums(arguments.out, [archive, setup])
-    print("Release in %s: %s, %s, SHA256SUMS" % (arguments.out, archive, setup))
+    names = [archive, setup, "SHA256SUMS"]
+    # The last release goes first: a failure below leaves none that could pass for this one.
+    for name in names:
+        if os.path.exists(os.path.join(arguments.out, name)):
+            os.remove(os.path.join(arguments.out, name))
+    os.makedirs(arguments.out, exist_ok=True)
+    with tempfile.TemporaryDirectory(prefix=".making-", dir=arguments.out) as making:
+        saver = stage(arguments, epoch)
+        write_zip(os.path.join(making, archive), arguments.staging, epoch)
+        write_setup(arguments, os.path.join(making, setup), saver)
+        write_sums(making, [archive, setup])
+        for name in names:
+            os.replace(os.path.join(making, name), os.path.join(arguments.out, name))
+    print("Release in %s: %s, %s, SHA256SUMS%s" % (arguments.out, archive, setup, ", signed" if sign.requested() else ""))
 
 
 if __name__ == "__main__":

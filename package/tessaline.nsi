@@ -23,6 +23,13 @@ Unicode false
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
 
+; Where make_release.py is asked to sign, SIGN is its signing command: the uninstaller is signed before it
+; is packed into the setup program, and the setup program once it is made.
+!ifdef SIGN
+  !uninstfinalize '${SIGN} "%1" "the uninstaller"' = 0
+  !finalize '${SIGN} "%1" "the setup program"' = 0
+!endif
+
 !include MUI2.nsh
 !include FileFunc.nsh
 !include LogicLib.nsh

@@ -20,9 +20,9 @@ import unittest
 import zipfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
-from saver_modes_test import PROBE, RELAY_KEY, WINE, Started, end_started_savers, reg, registry_values as \
-    values_set, press_in_dialog, start_saver, wait_for_exit, wait_for_focus, wait_for_window, wine, \
-    xdotool  # noqa: E402
+from saver_modes_test import GREY, PROBE, RELAY_KEY, WINE, Started, end_started_savers, reg, registry_values as \
+    values_set, press_in_dialog, screen_pixels, start_saver, wait_for_exit, wait_for_focus, wait_for_window, \
+    wine, xdotool  # noqa: E402
 from waiting import wait_until  # noqa: E402
 
 RELEASE = os.environ.get("TESSALINE_RELEASE", "")
@@ -30,6 +30,7 @@ VERSION = os.environ.get("TESSALINE_VERSION", "")
 SOURCE = os.environ.get("TESSALINE_SOURCE", "")
 BUILD_TYPE = os.environ.get("TESSALINE_BUILD_TYPE", "")
 MINGW_SOURCE = os.environ.get("TESSALINE_MINGW_SOURCE", "")
+MAKE_RELEASE = os.environ.get("TESSALINE_MAKE_RELEASE", "")  # the release command: make-release <out> <staging>
 ZIP = "Tessaline-%s.zip" % VERSION
 SETUP = "Tessaline-%s-setup.exe" % VERSION
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall"
@@ -97,6 +98,59 @@ def pending_deletions():
     return [unix_path(name[len("\\??\\"):]) for name in names if name.startswith("\\??\\")]
 
 
+def pe_checksum_offset(data):
+    return int.from_bytes(data[0x3C:0x40], "little") + 88
+
+
+def pe_image_end(data):
+    """Where the last section of a PE file ends: what follows is the overlay, an NSIS program's data."""
+    header = int.from_bytes(data[0x3C:0x40], "little")
+    count = int.from_bytes(data[header + 6:header + 8], "little")
+    sections = header + 24 + int.from_bytes(data[header + 20:header + 22], "little")
+    return max(int.from_bytes(data[entry + 20:entry + 24], "little") + int.from_bytes(data[entry + 16:entry + 20], "little")
+               for entry in range(sections, sections + 40 * count, 40))
+
+
+def throwaway_signer(place):
+    """A CA of the test's own and a code-signing certificate from it, in a PKCS#12 file with the
+    password "secret": (the CA's certificate, the PKCS#12 file)."""
+    def openssl(*arguments):
+        subprocess.run(["openssl", *arguments], cwd=place, check=True, capture_output=True)
+    with open(os.path.join(place, "extensions.cnf"), "w") as extensions:
+        extensions.write("[signer]\nbasicConstraints = critical, CA:false\nkeyUsage = critical, digitalSignature\n"
+                         "extendedKeyUsage = codeSigning\n")
+    openssl("req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", "ca.key", "-out", "ca.pem", "-days", "2",
+            "-subj", "/CN=Tessaline test CA", "-addext", "basicConstraints=critical,CA:true", "-addext",
+            "keyUsage=critical,keyCertSign")
+    openssl("req", "-newkey", "rsa:2048", "-nodes", "-keyout", "signer.key", "-out", "signer.csr", "-subj",
+            "/CN=Tessaline test signer")
+    openssl("x509", "-req", "-in", "signer.csr", "-CA", "ca.pem", "-CAkey", "ca.key", "-CAcreateserial", "-days", "2",
+            "-out", "signer.pem", "-extfile", "extensions.cnf", "-extensions", "signer")
+    openssl("pkcs12", "-export", "-inkey", "signer.key", "-in", "signer.pem", "-certfile", "ca.pem", "-out",
+            "signer.p12", "-passout", "pass:secret")
+    return os.path.join(place, "ca.pem"), os.path.join(place, "signer.p12")
+
+
+def signatures_verified(path, ca):
+    """osslsigncode's verdict on the file's signature against the CA: None where it holds."""
+    result = subprocess.run(["osslsigncode", "verify", "-CAfile", ca, "-in", path], capture_output=True, text=True)
+    return None if result.returncode == 0 and "Succeeded" in result.stdout else result.stdout + result.stderr
+
+
+def without_signature(path, place):
+    unsigned = os.path.join(place, os.path.basename(path) + ".unsigned")
+    subprocess.run(["osslsigncode", "remove-signature", "-in", path, "-out", unsigned], check=True, capture_output=True)
+    with open(unsigned, "rb") as file:
+        return file.read()
+
+
+def mostly_grey():
+    """Whether the saver's grey background covers most of the screen."""
+    _, _, rgb = screen_pixels()
+    pixels = [rgb[i:i + 3] for i in range(0, len(rgb) - 2, 3 * 97)]
+    return sum(all(abs(c - g) <= 8 for c, g in zip(pixel, GREY)) for pixel in pixels) > len(pixels) // 2
+
+
 def current_saver():
     return (registry_values(DESKTOP_KEY) or {}).get("SCRNSAVE.EXE")
 
@@ -154,8 +208,8 @@ class Installer(unittest.TestCase):
         end_started_savers()
         reg("delete", SETTINGS_KEY, "/f")
 
-    def install(self, *options, exit_code=0):
-        process = subprocess.run([WINE, os.path.join(RELEASE, SETUP), "/S", *options],
+    def install(self, *options, exit_code=0, release=RELEASE):
+        process = subprocess.run([WINE, os.path.join(release, SETUP), "/S", *options],
                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
         self.assertEqual(process.returncode, exit_code, "setup " + " ".join(options))
 
@@ -177,6 +231,7 @@ class Installer(unittest.TestCase):
         process = start_saver("/s", program=command)
         self.assertIsNotNone(wait_for_window("Screen Saver"), "the installed saver showed no window")
         self.assertTrue(wait_for_focus("Screen Saver"), "the installed saver's window never took the focus")
+        self.assertTrue(wait_until(mostly_grey), "the installed saver drew nothing")
         xdotool("key", "a")
         self.assertEqual(wait_for_exit(process), 0, "a key press must close the installed saver with 0")
 
@@ -284,6 +339,53 @@ class Installer(unittest.TestCase):
             finally:
                 subprocess.run([WINESERVER, "-k"], env=env)
             self.assertFalse(os.path.exists(os.path.join(folder, "tessaline.scr")))
+
+    def test_a_signed_release_verifies_installs_runs_and_differs_only_by_its_signatures(self):
+        """Made by the release command with a throwaway CA's certificate and no timestamp; a wrong password
+        stops it and leaves no release."""
+        with tempfile.TemporaryDirectory(prefix="tessaline-signed-") as place:
+            ca, pkcs12 = throwaway_signer(place)
+            signed = os.path.join(place, "release")
+
+            def make_release(password):
+                env = dict(os.environ, TESSALINE_SIGN_PKCS12=pkcs12, TESSALINE_SIGN_PASSWORD=password)
+                return subprocess.run([MAKE_RELEASE, signed, os.path.join(place, "staging")], env=env,
+                                      capture_output=True, text=True)
+            made = make_release("secret")
+            self.assertEqual(made.returncode, 0, made.stderr)
+            saver = os.path.join(place, "tessaline.scr")
+            with zipfile.ZipFile(os.path.join(signed, ZIP)) as archive, open(saver, "wb") as file:
+                file.write(archive.read("tessaline.scr"))
+            for path in (saver, os.path.join(signed, SETUP)):
+                self.assertIsNone(signatures_verified(path, ca), path)
+
+            # Signing pads the saver to eight bytes before its certificate table; the PE checksum, which
+            # removing the signature computes anew, covers that padding.
+            unsigned, removed = zipped_saver(), without_signature(saver, place)
+            checksum = pe_checksum_offset(unsigned)
+            self.assertEqual(removed[len(unsigned):], bytes(-len(unsigned) % 8), "more than the padding was added")
+            self.assertEqual(removed[:checksum] + removed[checksum + 4:len(unsigned)],
+                             unsigned[:checksum] + unsigned[checksum + 4:], "the saver differs beyond its signature")
+            # The setup program's code is the same but for the checksum; its data differs, as it holds the
+            # signed saver and the whole signed uninstaller, where NSIS otherwise keeps only the
+            # uninstaller's data and puts its own code in front of it.
+            unsigned, removed = release_file(SETUP), without_signature(os.path.join(signed, SETUP), place)
+            end, checksum = pe_image_end(unsigned), pe_checksum_offset(unsigned)
+            self.assertEqual(removed[:checksum] + removed[checksum + 4:end], unsigned[:checksum] + unsigned[checksum + 4:end],
+                             "the setup program's code differs beyond its signature")
+
+            self.install(release=signed)
+            uninstaller = unix_path(self.only_entry()["UninstallString"])
+            for path in (installed_saver(), uninstaller):
+                self.assertIsNone(signatures_verified(path, ca), path)
+            self.run_full_screen_and_press_a_key(installed_saver())
+            self.uninstall(self.only_entry()["QuietUninstallString"])
+            self.assertFalse(os.path.exists(installed_saver()), "the signed saver is still installed")
+
+            failed = make_release("wrong")
+            self.assertNotEqual(failed.returncode, 0, "a wrong password made a release")
+            self.assertIn("signing the saver failed", failed.stderr)
+            self.assertEqual(os.listdir(signed), [], "a failed release left files behind")
 
     def run_preview(self, saver):
         """The saver running from the file, in a preview that stays up until the test ends it."""
