@@ -22,9 +22,9 @@ apt_get() {
   $apt_sudo env DEBIAN_FRONTEND=noninteractive apt-get "$@"
 }
 
-# apt's own error lines, or its last lines where it printed none, indented.
+# apt's own errors and warnings, or its last lines where it printed none, indented.
 apt_says() {
-  { grep -E '^(E|Err):' "$1" || tail -n 5 "$1"; } | sed 's/^/  /' >&2
+  { grep -E '^(E|Err|W):' "$1" || tail -n 5 "$1"; } | sed 's/^/  /' >&2
 }
 
 apt_update() {
