@@ -1,9 +1,10 @@
 """The release as a Windows user gets it: the zip and SHA256SUMS, the setup program installing,
 reinstalling and removing the saver under Wine's 64-bit prefix (the 32-bit setup program as on 64-bit
-Windows), and a second build of the release elsewhere giving the same bytes.
+Windows), a signed release, and a second build of the release elsewhere giving the same bytes.
 
 Needs TESSALINE_RELEASE (the release directory) and TESSALINE_VERSION; the installer case also the test
-session's DISPLAY and WINEPREFIX (test.sh), WINE and TESSALINE_PROBE; the rebuild TESSALINE_SOURCE and
+session's DISPLAY and WINEPREFIX (test.sh), WINE, TESSALINE_PROBE, TESSALINE_MAKE_RELEASE (the release
+command) and TESSALINE_PREFIX_TEMPLATE (the loader check's prefix); the rebuild TESSALINE_SOURCE and
 TESSALINE_BUILD_TYPE, the source tree and the build type of the release, and TESSALINE_MINGW_SOURCE, the
 runtime sources that its saver's start-up code is rebuilt from.
 """
@@ -116,16 +117,13 @@ def throwaway_signer(place):
     password "secret": (the CA's certificate, the PKCS#12 file)."""
     def openssl(*arguments):
         subprocess.run(["openssl", *arguments], cwd=place, check=True, capture_output=True)
-    with open(os.path.join(place, "extensions.cnf"), "w") as extensions:
-        extensions.write("[signer]\nbasicConstraints = critical, CA:false\nkeyUsage = critical, digitalSignature\n"
-                         "extendedKeyUsage = codeSigning\n")
-    openssl("req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", "ca.key", "-out", "ca.pem", "-days", "2",
-            "-subj", "/CN=Tessaline test CA", "-addext", "basicConstraints=critical,CA:true", "-addext",
-            "keyUsage=critical,keyCertSign")
-    openssl("req", "-newkey", "rsa:2048", "-nodes", "-keyout", "signer.key", "-out", "signer.csr", "-subj",
-            "/CN=Tessaline test signer")
-    openssl("x509", "-req", "-in", "signer.csr", "-CA", "ca.pem", "-CAkey", "ca.key", "-CAcreateserial", "-days", "2",
-            "-out", "signer.pem", "-extfile", "extensions.cnf", "-extensions", "signer")
+    certificate = ["req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2"]
+    openssl(*certificate, "-keyout", "ca.key", "-out", "ca.pem", "-subj", "/CN=Tessaline test CA",
+            "-addext", "basicConstraints=critical,CA:true", "-addext", "keyUsage=critical,keyCertSign")
+    openssl(*certificate, "-keyout", "signer.key", "-out", "signer.pem", "-subj", "/CN=Tessaline test signer",
+            "-CA", "ca.pem", "-CAkey", "ca.key", "-addext", "basicConstraints=critical,CA:false",
+            "-addext", "keyUsage=critical,digitalSignature",
+            "-addext", "extendedKeyUsage=codeSigning")
     openssl("pkcs12", "-export", "-inkey", "signer.key", "-in", "signer.pem", "-certfile", "ca.pem", "-out",
             "signer.p12", "-passout", "pass:secret")
     return os.path.join(place, "ca.pem"), os.path.join(place, "signer.p12")
