@@ -47,29 +47,13 @@ void FaultIfChosen(const char* entry)
 extern "C" {
 
 // The GDI hands pixel formats and buffer swaps to OpenGL.
-int WINAPI wglChoosePixelFormat(HDC, const PIXELFORMATDESCRIPTOR*)
-{
-    FaultIfChosen("wglChoosePixelFormat");
-    return 1;
-}
-
+int WINAPI wglChoosePixelFormat(HDC, const PIXELFORMATDESCRIPTOR*) { FaultIfChosen("wglChoosePixelFormat"); return 1; }
 BOOL WINAPI wglSetPixelFormat(HDC, int, const PIXELFORMATDESCRIPTOR*) { return TRUE; }
 int WINAPI wglDescribePixelFormat(HDC, int, UINT, PIXELFORMATDESCRIPTOR*) { return 1; }
 int WINAPI wglGetPixelFormat(HDC) { return 1; }
 BOOL WINAPI wglSwapBuffers(HDC) { return TRUE; }
-
-HGLRC WINAPI wglCreateContext(HDC)
-{
-    FaultIfChosen("wglCreateContext");
-    return Context;
-}
-
-BOOL WINAPI wglDeleteContext(HGLRC)
-{
-    FaultIfChosen("wglDeleteContext");
-    return TRUE;
-}
-
+HGLRC WINAPI wglCreateContext(HDC) { FaultIfChosen("wglCreateContext"); return Context; }
+BOOL WINAPI wglDeleteContext(HGLRC) { FaultIfChosen("wglDeleteContext"); return TRUE; }
 BOOL WINAPI wglMakeCurrent(HDC, HGLRC) { return TRUE; }
 
 void APIENTRY glBegin(GLenum) {}
@@ -92,9 +76,6 @@ void APIENTRY glShadeModel(GLenum) {}
 void APIENTRY glVertex3d(GLdouble, GLdouble, GLdouble) {}
 void APIENTRY glViewport(GLint, GLint, GLsizei, GLsizei) {}
 
-void APIENTRY glFinish()
-{
-    FaultIfChosen("glFinish");
-}
+void APIENTRY glFinish() { FaultIfChosen("glFinish"); }
 
 }  // extern "C"
