@@ -21,9 +21,9 @@ import unittest
 import zipfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
-from saver_modes_test import GREY, PROBE, RELAY_KEY, WINE, Started, end_started_savers, reg, registry_values as \
-    values_set, press_in_dialog, screen_pixels, start_saver, wait_for_exit, wait_for_focus, wait_for_window, \
-    wine, xdotool  # noqa: E402
+from saver_modes_test import PROBE, RELAY_KEY, WINE, Started, end_started_savers, every_97th_pixel, mostly_grey, \
+    reg, registry_values as values_set, press_in_dialog, screen_pixels, start_saver, wait_for_exit, wait_for_focus, \
+    wait_for_window, wine, xdotool  # noqa: E402
 from waiting import wait_until  # noqa: E402
 
 RELEASE = os.environ.get("TESSALINE_RELEASE", "")
@@ -142,13 +142,6 @@ def without_signature(path, place):
         return file.read()
 
 
-def mostly_grey():
-    """Whether the saver's grey background covers most of the screen."""
-    _, _, rgb = screen_pixels()
-    pixels = [rgb[i:i + 3] for i in range(0, len(rgb) - 2, 3 * 97)]
-    return sum(all(abs(c - g) <= 8 for c, g in zip(pixel, GREY)) for pixel in pixels) > len(pixels) // 2
-
-
 def current_saver():
     return (registry_values(DESKTOP_KEY) or {}).get("SCRNSAVE.EXE")
 
@@ -229,7 +222,8 @@ class Installer(unittest.TestCase):
         process = start_saver("/s", program=command)
         self.assertIsNotNone(wait_for_window("Screen Saver"), "the installed saver showed no window")
         self.assertTrue(wait_for_focus("Screen Saver"), "the installed saver's window never took the focus")
-        self.assertTrue(wait_until(mostly_grey), "the installed saver drew nothing")
+        self.assertTrue(wait_until(lambda: mostly_grey(every_97th_pixel(screen_pixels()[2]))),
+                        "the installed saver drew nothing")
         xdotool("key", "a")
         self.assertEqual(wait_for_exit(process), 0, "a key press must close the installed saver with 0")
 
